@@ -1,0 +1,90 @@
+// kernel32 and comctl32, as much of them as waitms uses, on POSIX.
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+
+#include "kernel32.h"
+
+namespace {
+
+// A handle is a descriptor plus this bias, so that neither 0 (no handle yet) nor -1
+// (INVALID_HANDLE_VALUE) can ever name a descriptor: a write "with handle 0" must not reach
+// standard input.
+constexpr std::intptr_t kHandleBias = 0x100;
+
+int DescriptorOf(HANDLE handle) {
+  const auto value = reinterpret_cast<std::intptr_t>(handle);
+  if (value < kHandleBias || value - kHandleBias > INT_MAX) return -1;
+  return static_cast<int>(value - kHandleBias);
+}
+
+}  // namespace
+
+extern "C" {
+
+HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
+  int fd;
+  switch (nStdHandle) {
+    case STD_INPUT_HANDLE:
+      fd = STDIN_FILENO;
+      break;
+    case STD_OUTPUT_HANDLE:
+      fd = STDOUT_FILENO;
+      break;
+    case STD_ERROR_HANDLE:
+      fd = STDERR_FILENO;
+      break;
+    default:
+      return INVALID_HANDLE_VALUE;
+  }
+  if (::fcntl(fd, F_GETFD) == -1) return INVALID_HANDLE_VALUE;  // closed
+  return reinterpret_cast<HANDLE>(fd + kHandleBias);
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
+                      DWORD* lpNumberOfBytesWritten, OVERLAPPED* /*lpOverlapped*/) {
+  if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = 0;
+  const int fd = DescriptorOf(hFile);
+  if (fd < 0 || (lpBuffer == nullptr && nNumberOfBytesToWrite != 0)) return FALSE;
+  // One write. EINTR means nothing was written, so that alone is tried again; a full non-blocking
+  // pipe (EAGAIN) or a short write is the caller's to see, as a synchronous write would not spin.
+  ssize_t written;
+  do {
+    written = ::write(fd, lpBuffer, nNumberOfBytesToWrite);
+  } while (written < 0 && errno == EINTR);
+  if (written < 0) return FALSE;
+  if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = static_cast<DWORD>(written);
+  return TRUE;
+}
+
+void WINAPI Sleep(DWORD dwMilliseconds) {
+  // The default timer slack (50 us) would let every wake come late by that much.
+  ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  if (dwMilliseconds == INFINITE) {
+    for (;;) ::pause();
+  }
+  // An absolute deadline on the monotonic clock: a signal that interrupts the wait, or a stop and
+  // continue, resumes towards the same instant instead of starting the interval over or ending it.
+  timespec deadline{};
+  ::clock_gettime(CLOCK_MONOTONIC, &deadline);
+  deadline.tv_sec += static_cast<time_t>(dwMilliseconds / 1000);
+  deadline.tv_nsec += static_cast<long>(dwMilliseconds % 1000) * 1000000L;
+  if (deadline.tv_nsec >= 1000000000L) {
+    deadline.tv_sec += 1;
+    deadline.tv_nsec -= 1000000000L;
+  }
+  while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+  }
+}
+
+void WINAPI InitCommonControls(void) {
+  // No common controls to register outside Windows.
+}
+
+}  // extern "C"

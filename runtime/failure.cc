@@ -1,0 +1,31 @@
+#include "failure.h"
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "build_info.h"
+
+namespace runtime {
+
+std::int32_t ErrorNumber(const std::exception_ptr& failure) {
+  constexpr auto kUnexpected = static_cast<std::int32_t>(0x80004005u);
+  try {
+    std::rethrow_exception(failure);
+  } catch (const RuntimeError& error) {
+    return error.number() != 0 ? error.number() : kUnexpected;
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemory;
+  } catch (...) {
+    return kUnexpected;
+  }
+}
+
+std::string FailureReport(std::int32_t number) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%s: run-time error %ld (0x%08lX)", build::kProgramName,
+                static_cast<long>(number), static_cast<unsigned long>(static_cast<std::uint32_t>(number)));
+  return text;
+}
+
+}  // namespace runtime

@@ -1,0 +1,38 @@
+// Run-time failures: a raised condition that carries a number. The numbers are either the
+// run-time's own, listed below, or an HRESULT passed on from the support library.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace runtime {
+
+// The run-time's own failure numbers, as the classic BASIC run-times number them.
+inline constexpr std::int32_t kOverflow = 6;       // a number out of the target type's range
+inline constexpr std::int32_t kOutOfMemory = 7;    // an allocation failed
+inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number
+
+class RuntimeError : public std::exception {
+ public:
+  explicit RuntimeError(std::int32_t number) : number_(number) {}
+  std::int32_t number() const { return number_; }
+  const char* what() const noexcept override { return "run-time error"; }
+
+ private:
+  std::int32_t number_;
+};
+
+// Raises a negative status as a run-time failure; success passes through.
+inline void Check(std::int32_t status) {
+  if (status < 0) throw RuntimeError(status);
+}
+
+// The failure number of an exception in flight: its own number, kOutOfMemory for an allocation
+// failure, E_FAIL's value for anything else. Never 0.
+std::int32_t ErrorNumber(const std::exception_ptr& failure);
+
+// "waitms: run-time error -2147467259 (0x80004005)", without a line end.
+std::string FailureReport(std::int32_t number);
+
+}  // namespace runtime

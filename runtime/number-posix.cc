@@ -1,0 +1,24 @@
+#include <clocale>
+
+#include "number.h"
+#include "failure.h"
+#include "text.h"
+
+namespace runtime {
+
+Separators LocaleSeparators() {
+  // localeconv() follows LC_NUMERIC, set from the environment at start. A separator that does not
+  // decode in the LC_CTYPE charset (a mix of locales) is treated as absent.
+  const std::lconv* conventions = std::localeconv();
+  auto separator = [](const char* bytes) -> std::u16string {
+    if (bytes == nullptr) return {};
+    try {
+      return FromLocale(bytes);
+    } catch (const RuntimeError&) {
+      return {};
+    }
+  };
+  return {separator(conventions->decimal_point), separator(conventions->thousands_sep)};
+}
+
+}  // namespace runtime

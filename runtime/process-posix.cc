@@ -1,0 +1,68 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <string>
+#include <string_view>
+
+#include "appinfo.h"
+#include "build_info.h"
+#include "process.h"
+#include "text.h"
+
+namespace runtime {
+
+namespace {
+
+int gArgc = 0;
+char** gArgv = nullptr;
+
+}  // namespace
+
+void Start(int argc, char** argv) {
+  gArgc = argc;
+  gArgv = argv;
+  // The environment's locale is the user's locale: it picks the number separators and the charset
+  // that output is written in.
+  std::setlocale(LC_ALL, "");
+  // On Windows a write to a pipe whose reader is gone just fails; here it would kill the process.
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+std::u16string CommandTail() {
+  std::string bytes;
+  for (int i = 1; i < gArgc; ++i) {
+    if (i > 1) bytes += ' ';
+    bytes += gArgv[i];
+  }
+  return FromLocale(bytes);
+}
+
+void ReportFailure(const std::string& line) {
+  const std::string text = line + "\n";
+  ssize_t written;
+  do {
+    written = ::write(STDERR_FILENO, text.data(), text.size());
+  } while (written < 0 && errno == EINTR);
+}
+
+}  // namespace runtime
+
+namespace App {
+
+std::u16string Title() { return build::kTitle; }
+std::int16_t Major() { return build::kMajor; }
+std::int16_t Minor() { return build::kMinor; }
+std::int16_t Revision() { return build::kRevision; }
+std::u16string LegalCopyright() { return build::kLegalCopyright; }
+
+std::u16string EXEName() {
+  // argv[0] as started, so that a symlink or a copy under another name shows that name.
+  // A process may be started with no argv[0] at all; it still has a name to show.
+  const char* started = runtime::gArgc > 0 && runtime::gArgv[0] != nullptr ? runtime::gArgv[0] : "";
+  std::u16string name = runtime::BaseName(runtime::FromLocaleLenient(started), false);
+  return name.empty() ? runtime::FromLocaleLenient(build::kProgramName) : name;
+}
+
+}  // namespace App

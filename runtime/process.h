@@ -1,0 +1,24 @@
+// The run-time's side of the process: what it sets up before the program's start procedure, the
+// command line it serves, and how it ends the process.
+#pragma once
+
+#include <string>
+
+namespace runtime {
+
+// Prepares the process before anything else runs; keeps argv for CommandTail and the EXE name.
+void Start(int argc, char** argv);
+
+// Calls the start procedure. A failure that escapes it is reported on standard error and gives
+// exit status 1; otherwise the status is 0.
+int Run(void (*startProcedure)());
+
+// The command line after the program's own name, unsplit. On POSIX the shell has split it, so the
+// arguments are joined again with single blanks. Raises kTypeMismatch when the bytes are not valid
+// text in the locale's charset.
+std::u16string CommandTail();
+
+// Writes one line to standard error; failures are ignored (there is nowhere left to report them).
+void ReportFailure(const std::string& line);
+
+}  // namespace runtime

@@ -1,0 +1,56 @@
+// A support library for the real program whose call named in WAITMS_FAIL answers E_FAIL; every
+// other call succeeds as the real one does here. It shows what the run-time makes of a failure.
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "support.h"
+
+namespace {
+
+bool Fails(const char* name) {
+  const char* failing = std::getenv("WAITMS_FAIL");
+  return failing != nullptr && std::strcmp(failing, name) == 0;
+}
+
+HRESULT Give(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
+             std::int32_t* length) {
+  *length = static_cast<std::int32_t>(text.size());
+  if (static_cast<std::int32_t>(text.size()) > capacity) return E_NOT_SUFFICIENT_BUFFER;
+  for (char16_t c : text) *buffer++ = c;
+  return S_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
+  return Fails("ksRegisterAppPath") ? E_FAIL : Give(u"/waitms", path, capacity, length);
+}
+
+HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
+  *inIde = 0;
+  return Fails("ksIsInIDE") ? E_FAIL : S_OK;
+}
+
+HRESULT WINAPI ksGetThunderMainHandle(HWND* hWnd) {
+  *hWnd = nullptr;
+  return Fails("ksGetThunderMainHandle") ? E_FAIL : S_OK;
+}
+
+HRESULT WINAPI ksSetWindowResIconAll(HWND, const char16_t*) {
+  return Fails("ksSetWindowResIconAll") ? E_FAIL : S_OK;
+}
+
+HRESULT WINAPI ksAnsiToOem(char16_t*, std::int32_t, std::int32_t*) {
+  return Fails("ksAnsiToOem") ? E_FAIL : S_OK;
+}
+
+HRESULT WINAPI ksFormatVersion(std::int16_t, std::int16_t, std::int16_t, char16_t* version,
+                               std::int32_t capacity, std::int32_t* length) {
+  return Fails("ksFormatVersion") ? E_FAIL : Give(u"1.00.0004", version, capacity, length);
+}
+
+}  // extern "C"

@@ -1,0 +1,231 @@
+// The built program, run as a process: its exact bytes, its exit status and when each write
+// arrives.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "child.h"
+
+namespace {
+
+std::string FromEnvironment(const char* name, const char* builtIn) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != 0 ? value : builtIn;
+}
+
+std::string Program() { return FromEnvironment("WAITMS_PROGRAM", WAITMS_PROGRAM); }
+
+const char kUsageTail[] =
+    "\r\n"
+    "  Interval - Number of miliseconds to wait.\r\n"
+    "             Must be greather or equal zero.\r\n"
+    "             Can't be INFINITE.\r\n";
+
+std::string Usage(const std::string& copyright, const std::string& name = "waitms") {
+  return "Korvane - WaitMs 1.00.0004\r\n" + copyright + "\r\n\r\nUsage: " + name +
+         "[.EXE] Interval\r\n" + kUsageTail;
+}
+
+const std::string kCopyrightUtf8 = "(c) Корване, 2010. Посвящается всем, кто умеет ждать.";
+
+child::Result RunWaitms(std::vector<std::string> args, const std::string& locale = "C") {
+  child::Options options;
+  options.program = Program();
+  options.args = std::move(args);
+  options.locale = locale;
+  return child::Run(options);
+}
+
+// "Waiting ..." first, then "Ok" at least the interval later, exit 0.
+void ExpectWait(const child::Result& result, const std::string& shown, double ms) {
+  ASSERT_EQ(result.chunks.size(), 2u) << result.output();
+  EXPECT_EQ(result.chunks[0].bytes, "Waiting " + shown + " ms... ");
+  EXPECT_EQ(result.chunks[1].bytes, "Ok\r\n");
+  EXPECT_GE(result.chunks[1].atMs - result.chunks[0].atMs, ms);
+  EXPECT_LT(result.chunks[1].atMs - result.chunks[0].atMs, ms + 1000);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.errors, "");
+}
+
+TEST(Waitms, AnnouncesWaitsAndConfirms) {
+  const auto result = RunWaitms({"250"});
+  ExpectWait(result, "250", 250);
+  EXPECT_LT(result.chunks[0].atMs, 200);  // announced before the pause, not after it
+}
+
+TEST(Waitms, WaitsNothingForZero) {
+  const auto result = RunWaitms({"0"});
+  EXPECT_EQ(result.output(), "Waiting 0 ms... Ok\r\n");
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST(Waitms, RefusesInfiniteAndAnswersTheRestWithTheUsage) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string output;
+  } const table[] = {
+      {{"-1"}, "INFINITE value not supported!\r\n"},
+      {{}, Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.")},
+      {{"-2"}, ""},
+      {{"2147483648"}, ""},
+      {{"1", "2"}, ""},
+      {{"12abc"}, ""},
+      {{"\"250\""}, ""},
+      {{"\xC3\x28"}, ""},
+  };
+  for (const Row& row : table) {
+    const auto result = RunWaitms(row.args);
+    const std::string expected =
+        row.output.empty() ? Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.")
+                           : row.output;
+    EXPECT_EQ(result.output(), expected) << ::testing::PrintToString(row.args);
+    EXPECT_EQ(result.chunks.size(), 1u);  // one write
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_LT(result.elapsedMs, 1000);
+  }
+}
+
+TEST(Waitms, ReadsNumbersTheLocalesWay) {
+  struct Row {
+    const char* locale;
+    std::string arg;
+    std::string shown;  // empty: refused
+  } const table[] = {
+      {"C", " 42 ", "42"},
+      {"C", "2.5", "2"},
+      {"C", "3.5", "4"},
+      {"C", "-0.4", "0"},
+      {"C", "1,500", ""},
+      {"en_US.UTF-8", "1,500", "1500"},
+      {"en_US.UTF-8", "2.5", "2"},
+      {"de_DE.UTF-8", "2,5", "2"},
+      {"de_DE.UTF-8", "1.500", "1500"},
+      {"ru_RU.UTF-8", "1\u202F500", "1500"},
+      {"ru_RU.UTF-8", "1 500", ""},
+      {"ru_RU.UTF-8", "2,5", "2"},
+      {"ru_RU.CP1251", "1\xA0" "500", "1500"},
+      {"ru_RU.CP1251", "1\u202F500", ""},  // UTF-8 bytes are other characters in CP1251
+  };
+  for (const Row& row : table) {
+    SCOPED_TRACE(std::string(row.locale) + " \"" + row.arg + "\"");
+    const auto result = RunWaitms({row.arg}, row.locale);
+    ASSERT_FALSE(result.chunks.empty());
+    if (row.shown.empty()) {
+      EXPECT_EQ(result.chunks[0].bytes.rfind("Korvane - WaitMs 1.00.0004\r\n", 0), 0u);
+    } else {
+      EXPECT_EQ(result.output(), "Waiting " + row.shown + " ms... Ok\r\n");
+    }
+  }
+  const auto result = RunWaitms({"1,500"}, "en_US.UTF-8");
+  ExpectWait(result, "1500", 1500);
+}
+
+TEST(Waitms, WritesTheCopyrightInTheLocalesCharset) {
+  EXPECT_EQ(RunWaitms({}, "ru_RU.UTF-8").output(), Usage(kCopyrightUtf8));
+  EXPECT_EQ(RunWaitms({}, "C.UTF-8").output(), Usage(kCopyrightUtf8));
+  EXPECT_EQ(RunWaitms({}, "ru_RU.CP1251").output(),
+            Usage("(c) \xCA\xEE\xF0\xE2\xE0\xED\xE5, 2010. "
+                  "\xCF\xEE\xF1\xE2\xFF\xF9\xE0\xE5\xF2\xF1\xFF \xE2\xF1\xE5\xEC, "
+                  "\xEA\xF2\xEE \xF3\xEC\xE5\xE5\xF2 \xE6\xE4\xE0\xF2\xFC."));
+}
+
+TEST(Waitms, ShowsTheNameItWasStartedUnder) {
+  const auto dir = std::filesystem::temp_directory_path() / ("waitms-name-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto copy = dir / "pause.exe";
+  const auto link = dir / "hold-on";
+  std::filesystem::copy_file(Program(), copy, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(copy, link);
+  for (const auto& [path, name] : {std::pair{copy, "pause"}, std::pair{link, "hold-on"}}) {
+    child::Options options;
+    options.program = path;
+    const auto result = child::Run(options);
+    EXPECT_EQ(result.output(), Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.", name));
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Waitms, WaitsSilentlyWithoutAUsableStandardOutput) {
+  for (auto output : {child::Output::kClosed, child::Output::kDevFull, child::Output::kBrokenPipe}) {
+    for (const bool closeInput : {false, true}) {
+      child::Options options;
+      options.program = Program();
+      options.args = {"300"};
+      options.output = output;
+      options.closeInput = closeInput;
+      const auto result = child::Run(options);
+      EXPECT_EQ(result.exitCode, 0) << static_cast<int>(output) << " signal " << result.signal;
+      EXPECT_EQ(result.errors, "");
+      EXPECT_GE(result.elapsedMs, 300);
+      EXPECT_LT(result.elapsedMs, 1300);
+    }
+  }
+}
+
+TEST(Waitms, SignalsThatDoNotEndItDoNotShortenTheWait) {
+  child::Options options;
+  options.program = Program();
+  options.args = {"500"};
+  options.onFirstOutput = [](pid_t pid) {
+    for (int i = 0; i < 50; ++i) {
+      ::kill(pid, SIGWINCH);
+      ::kill(pid, SIGCHLD);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(pid, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::kill(pid, SIGCONT);
+  };
+  const auto result = child::Run(options);
+  ExpectWait(result, "500", 500);
+  // Stopped and continued well before the deadline, it still wakes at the deadline.
+  EXPECT_LT(result.chunks[1].atMs - result.chunks[0].atMs, 800);
+}
+
+TEST(Waitms, AnInterruptEndsItBeforeOk) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    child::Options options;
+    options.program = Program();
+    options.args = {"5000"};
+    options.onFirstOutput = [signal](pid_t pid) { ::kill(pid, signal); };
+    const auto result = child::Run(options);
+    EXPECT_EQ(result.output(), "Waiting 5000 ms... ");
+    EXPECT_EQ(result.signal, signal);
+    EXPECT_LT(result.elapsedMs, 2000);
+  }
+}
+
+TEST(Waitms, ReportsAStartUpFailureOnStandardError) {
+  const std::string program = FromEnvironment("WAITMS_FAILING_SUPPORT", WAITMS_FAILING_SUPPORT);
+  for (const char* call : {"ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle",
+                           "ksSetWindowResIconAll"}) {
+    child::Options options;
+    options.program = program;
+    options.args = {"0"};
+    options.environment = {std::string("WAITMS_FAIL=") + call};
+    const auto result = child::Run(options);
+    EXPECT_EQ(result.output(), "") << call;
+    EXPECT_EQ(result.errors, "waitms: run-time error -2147467259 (0x80004005)\n") << call;
+    EXPECT_EQ(result.exitCode, 1) << call;
+  }
+  // A failing usage text is silent, and the wait command still ends normally.
+  for (const char* call : {"ksAnsiToOem", "ksFormatVersion"}) {
+    child::Options options;
+    options.program = program;
+    options.args = {"x"};
+    options.environment = {std::string("WAITMS_FAIL=") + call};
+    const auto result = child::Run(options);
+    EXPECT_EQ(result.output(), "") << call;
+    EXPECT_EQ(result.errors, "") << call;
+    EXPECT_EQ(result.exitCode, 0) << call;
+  }
+}
+
+}  // namespace
