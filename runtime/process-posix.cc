@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,10 @@ void Start(int argc, char** argv) {
 }
 
 std::u16string CommandTail() {
+  std::size_t size = 0;
+  for (int i = 1; i < gArgc; ++i) size += std::strlen(gArgv[i]) + 1;
   std::string bytes;
+  bytes.reserve(size);  // one allocation: a long tail's cost is mostly its fresh pages
   for (int i = 1; i < gArgc; ++i) {
     if (i > 1) bytes += ' ';
     bytes += gArgv[i];

@@ -12,41 +12,63 @@ namespace {
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+// Whether the locale's charset reads each byte below 0x80, in the initial shift state, as that
+// ASCII character. Every charset glibc offers for a locale does, but asking costs little.
+bool AsciiCompatible() {
+  for (int c = 1; c < 0x80; ++c) {
+    const char byte = static_cast<char>(c);
+    wchar_t wc = 0;
+    std::mbstate_t state{};
+    if (std::mbrtowc(&wc, &byte, 1, &state) != 1 || wc != c) return false;
   }
+  return true;
 }
 
 // Decodes with mbrtowc, which follows LC_CTYPE. Returns false at the first invalid sequence unless
 // `lenient`, which replaces each bad byte instead.
 bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
-  out.clear();
-  out.reserve(bytes.size());
+  // At most one UTF-16 unit per byte: a character beyond U+FFFF takes four bytes in every charset
+  // that has one, and two units.
+  out.assign(bytes.size(), u'\0');
+  char16_t* next = out.data();
+  // A command line may be megabytes of ASCII: those bytes skip the library call while the
+  // conversion is in its initial shift state.
+  const bool ascii = AsciiCompatible();
+  bool initial = true;
   std::mbstate_t state{};
   std::size_t i = 0;
   while (i < bytes.size()) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80 && ascii && initial) {
+      *next++ = byte;
+      ++i;
+      continue;
+    }
     wchar_t wc = 0;
     // mbrtowc reads a NUL byte as the end of a string; it is a character like any other here.
     std::size_t used = byte == 0 ? 1 : std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
     const auto c = static_cast<char32_t>(wc);
     const bool bad = used == static_cast<std::size_t>(-1) || used == static_cast<std::size_t>(-2) ||
-                     c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c);
+                     c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c) ||
+                     (c >= 0x10000 && used < 2);
     if (bad) {
       if (!lenient) return false;
-      out += u'\uFFFD';
+      *next++ = u'\uFFFD';
       state = {};
+      initial = true;
       ++i;
       continue;
     }
-    AppendUtf16(out, c);
+    if (c < 0x10000) {
+      *next++ = static_cast<char16_t>(c);
+    } else {
+      *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+    initial = std::mbsinit(&state) != 0;
     i += used;
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return true;
 }
 
