@@ -39,7 +39,7 @@ TEST_F(ModMain, SkipsTheIconsInsideTheDevelopmentEnvironment) {
     fake::Reset();
     fake::State().inIde = inIde;
     Run({"0"});
-    const Calls expected = {"ksRegisterAppPath", "InitCommonControls", "ksIsInIDE",
+    const Calls expected = {"ksRegisterAppPath", "InitCommonControls",         "ksIsInIDE",
                             "GetStdHandle",      "WriteFile:Waiting 0 ms... ", "Sleep:0",
                             "WriteFile:Ok\r\n"};
     EXPECT_EQ(calls(), expected) << "inIde " << inIde;
@@ -139,8 +139,8 @@ TEST_F(ModMain, AFailedWaitingMessageStillWaitsAndConfirms) {
   fake::State().writeFails = true;
   fake::SetCommandLine({"waitms", "30"});
   modMain::RunWait();
-  EXPECT_EQ(calls(), (Calls{"GetStdHandle", "WriteFile:Waiting 30 ms... ", "Sleep:30",
-                            "WriteFile:Ok\r\n"}));
+  EXPECT_EQ(calls(),
+            (Calls{"GetStdHandle", "WriteFile:Waiting 30 ms... ", "Sleep:30", "WriteFile:Ok\r\n"}));
 
   // The conversion of the message runs out of memory: a failure raised inside the step.
   fake::Reset();

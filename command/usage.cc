@@ -23,11 +23,10 @@ void ShowUsage() {
   runtime::Check(ksAnsiToOem(copyright));
   const std::u16string exeName = App::EXEName();
 
-  ConsoleWrite(title + u" " + version + u"\r\n" +      //
-               copyright + u"\r\n" +                   //
-               u"\r\n" +                               //
-               u"Usage: " + exeName + u"[.EXE] Interval\r\n" +
-               u"\r\n" +  //
+  ConsoleWrite(title + u" " + version + u"\r\n" +                         //
+               copyright + u"\r\n" +                                      //
+               u"\r\n" +                                                  //
+               u"Usage: " + exeName + u"[.EXE] Interval\r\n" + u"\r\n" +  //
                u"  Interval - Number of miliseconds to wait.\r\n" +
                u"             Must be greather or equal zero.\r\n" +
                u"             Can't be INFINITE.\r\n");

@@ -31,8 +31,7 @@ TEST_F(Usage, ConvertsTitleAndCopyrightAndFormatsTheBuildVersion) {
   const std::vector<std::string> expected = {"ksAnsiToOem:title", "ksFormatVersion:1,0,4",
                                              "ksAnsiToOem:copyright", "GetStdHandle"};
   ASSERT_GE(fake::State().calls.size(), expected.size());
-  EXPECT_EQ(std::vector<std::string>(fake::State().calls.begin(),
-                                     fake::State().calls.begin() + 4),
+  EXPECT_EQ(std::vector<std::string>(fake::State().calls.begin(), fake::State().calls.begin() + 4),
             expected);
 }
 

@@ -16,8 +16,8 @@ void ConsoleWrite(std::u16string text) {
   const std::string bytes = runtime::ToAnsi(text);
   if (bytes.empty()) return;
   // The program's texts are a few hundred bytes; a longer one would be cut, not wrapped around.
-  const auto size = static_cast<DWORD>(
-      std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
+  const auto size =
+      static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
   DWORD written = 0;
   WriteFile(hStdOut, bytes.data(), size, &written, nullptr);
 }

@@ -24,7 +24,8 @@ std::int32_t ErrorNumber(const std::exception_ptr& failure) {
 std::string FailureReport(std::int32_t number) {
   char text[96];
   std::snprintf(text, sizeof text, "%s: run-time error %ld (0x%08lX)", build::kProgramName,
-                static_cast<long>(number), static_cast<unsigned long>(static_cast<std::uint32_t>(number)));
+                static_cast<long>(number),
+                static_cast<unsigned long>(static_cast<std::uint32_t>(number)));
   return text;
 }
 

@@ -1,7 +1,7 @@
 #include <clocale>
 
-#include "number.h"
 #include "failure.h"
+#include "number.h"
 #include "text.h"
 
 namespace runtime {

@@ -6,8 +6,12 @@ namespace runtime {
 
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 bool HasAt(std::u16string_view text, std::size_t pos, std::u16string_view part) {
   return !part.empty() && text.substr(pos, part.size()) == part;
@@ -75,8 +79,8 @@ std::int32_t ParseLong(std::u16string_view text, std::u16string_view decimal,
   }
   if (i != text.size() || !anyDigit) throw RuntimeError(kTypeMismatch);
 
-  const bool roundUp = firstFractionDigit > 5 ||
-                       (firstFractionDigit == 5 && (restNonZero || (magnitude & 1) != 0));
+  const bool roundUp =
+      firstFractionDigit > 5 || (firstFractionDigit == 5 && (restNonZero || (magnitude & 1) != 0));
   if (roundUp) ++magnitude;
 
   const std::uint64_t limit = negative ? kCeiling : kCeiling - 1;

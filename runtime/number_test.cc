@@ -15,7 +15,7 @@ constexpr int kOverflow = runtime::kOverflow;
 struct Row {
   std::u16string text;
   std::int64_t expected;
-  int failure = 0;        // kMismatch or kOverflow when the text is refused
+  int failure = 0;  // kMismatch or kOverflow when the text is refused
 };
 
 // Runs the table against one locale's separators.
@@ -87,12 +87,12 @@ TEST(ParseLong, EnglishUnitedStates) {
          {u"1.5,0", 0, kMismatch},
          {u"1e3", 0, kMismatch},
          {u"0x10", 0, kMismatch},
-         {u"\uFF11", 0, kMismatch},          // fullwidth digit one
-         {u"\u0661", 0, kMismatch},          // Arabic-Indic digit one
-         {u"\uFEFF1", 0, kMismatch},         // byte-order mark
-         {u"1\u00A0", 0, kMismatch},         // no-break space is not a blank
+         {u"\uFF11", 0, kMismatch},   // fullwidth digit one
+         {u"\u0661", 0, kMismatch},   // Arabic-Indic digit one
+         {u"\uFEFF1", 0, kMismatch},  // byte-order mark
+         {u"1\u00A0", 0, kMismatch},  // no-break space is not a blank
          {std::u16string(u"1\0", 2), 0, kMismatch},
-         {u"99999999999x", 0, kMismatch}},   // malformed beats too large
+         {u"99999999999x", 0, kMismatch}},  // malformed beats too large
         u".", u",");
 }
 
@@ -101,8 +101,8 @@ TEST(ParseLong, German) {
          {u"3,5", 4},
          {u"1.500", 1500},
          {u"1.500,75", 1501},
-         {u"2.5", 25},  // the point groups digits here
-         {u"1,500", 2},           // 1.5 rounded: in German the comma is the decimal separator
+         {u"2.5", 25},   // the point groups digits here
+         {u"1,500", 2},  // 1.5 rounded: in German the comma is the decimal separator
          {u"1,2,3", 0, kMismatch}},
         u",", u".");
 }
@@ -117,8 +117,11 @@ TEST(ParseLong, RussianWithSeveralByteSeparators) {
          {u"\u202F1", 0, kMismatch},
          {u"1,5\u202F0", 0, kMismatch}},
         u",", u"\u202F");
-  Check({{u"1ab500cd5", 1500}, {u"1ab500cd6", 1501}, {u"1a500", 0, kMismatch},
-         {u"1cd", 1}, {u"1ab", 0, kMismatch}},
+  Check({{u"1ab500cd5", 1500},
+         {u"1ab500cd6", 1501},
+         {u"1a500", 0, kMismatch},
+         {u"1cd", 1},
+         {u"1ab", 0, kMismatch}},
         u"cd", u"ab");
 }
 

@@ -55,11 +55,21 @@ void ReportFailure(const std::string& line) {
 
 namespace App {
 
-std::u16string Title() { return build::kTitle; }
-std::int16_t Major() { return build::kMajor; }
-std::int16_t Minor() { return build::kMinor; }
-std::int16_t Revision() { return build::kRevision; }
-std::u16string LegalCopyright() { return build::kLegalCopyright; }
+std::u16string Title() {
+  return build::kTitle;
+}
+std::int16_t Major() {
+  return build::kMajor;
+}
+std::int16_t Minor() {
+  return build::kMinor;
+}
+std::int16_t Revision() {
+  return build::kRevision;
+}
+std::u16string LegalCopyright() {
+  return build::kLegalCopyright;
+}
 
 std::u16string EXEName() {
   // argv[0] as started, so that a symlink or a copy under another name shows that name.

@@ -9,8 +9,12 @@ namespace runtime {
 
 namespace {
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Whether the locale's charset reads each byte below 0x80, in the initial shift state, as that
 // ASCII character. Every charset glibc offers for a locale does, but asking costs little.
@@ -46,7 +50,8 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
     }
     wchar_t wc = 0;
     // mbrtowc reads a NUL byte as the end of a string; it is a character like any other here.
-    std::size_t used = byte == 0 ? 1 : std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
+    std::size_t used =
+        byte == 0 ? 1 : std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
     const auto c = static_cast<char32_t>(wc);
     const bool bad = used == static_cast<std::size_t>(-1) || used == static_cast<std::size_t>(-2) ||
                      c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c) ||

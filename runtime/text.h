@@ -15,7 +15,8 @@ std::string ToAnsi(std::u16string_view text);
 // text in that charset.
 std::u16string FromLocale(std::string_view bytes);
 
-// Like FromLocale, but each undecodable byte becomes U+FFFD: for names, which are shown, not parsed.
+// Like FromLocale, but each undecodable byte becomes U+FFFD: for names, which are shown, not
+// parsed.
 std::u16string FromLocaleLenient(std::string_view bytes);
 
 }  // namespace runtime

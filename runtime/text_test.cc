@@ -47,9 +47,9 @@ TEST(ToAnsi, WritesTheLocaleCharsetAndReplacesTheRest) {
   ExpectBytes("C.UTF-8", {{cyrillic, "Ждать"},
                           {u"\u00E9\u202F", "\xC3\xA9\xE2\x80\xAF"},
                           {u"\U0001F600", "\xF0\x9F\x98\x80"},
-                          {u"a\xD800z", "a?z"},      // lone high surrogate
-                          {u"a\xDC00z", "a?z"},      // lone low surrogate
-                          {u"\xDC00\xD800", "??"},   // a pair in the wrong order is two
+                          {u"a\xD800z", "a?z"},     // lone high surrogate
+                          {u"a\xDC00z", "a?z"},     // lone low surrogate
+                          {u"\xDC00\xD800", "??"},  // a pair in the wrong order is two
                           {u"a\xD800", "a?"}});
   ExpectBytes("ru_RU.CP1251", {{cyrillic, "\xC6\xE4\xE0\xF2\xFC"},
                                {u"\u00A0\u2116", "\xA0\xB9"},  // no-break space, numero sign
@@ -60,15 +60,17 @@ TEST(ToAnsi, WritesTheLocaleCharsetAndReplacesTheRest) {
 TEST(FromLocale, DecodesValidTextAndRefusesTheRest) {
   {
     InLocale in("C.UTF-8");
-    EXPECT_EQ(runtime::FromLocale("1\xE2\x80\xAF" "500"), u"1\u202F500");
+    EXPECT_EQ(runtime::FromLocale("1\xE2\x80\xAF"
+                                  "500"),
+              u"1\u202F500");
     EXPECT_EQ(runtime::FromLocale("\xF0\x9F\x98\x80"), u"\U0001F600");
     EXPECT_EQ(runtime::FromLocale(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
-    for (const char* bad : {"\xC3\x28",                  // truncated pair
-                            "\xC0\xB1",                  // overlong "1"
-                            "\xE0\x80\xB1",              // overlong "1", three bytes
-                            "\xED\xA0\x80",              // an encoded surrogate
-                            "\xF4\x90\x80\x80",          // past U+10FFFF
-                            "\xFF", "1\xE2\x80"}) {      // not UTF-8; cut short
+    for (const char* bad : {"\xC3\x28",              // truncated pair
+                            "\xC0\xB1",              // overlong "1"
+                            "\xE0\x80\xB1",          // overlong "1", three bytes
+                            "\xED\xA0\x80",          // an encoded surrogate
+                            "\xF4\x90\x80\x80",      // past U+10FFFF
+                            "\xFF", "1\xE2\x80"}) {  // not UTF-8; cut short
       EXPECT_THROW(runtime::FromLocale(bad), runtime::RuntimeError) << bad;
       EXPECT_EQ(runtime::FromLocaleLenient(bad).find(u'\uFFFD'), 0u + (bad[0] == '1'));
     }
@@ -76,7 +78,10 @@ TEST(FromLocale, DecodesValidTextAndRefusesTheRest) {
   {
     InLocale in("ru_RU.CP1251");
     if (in.ok()) {
-      EXPECT_EQ(runtime::FromLocale("1\xA0" "500 \xC6"), u"1\u00A0" u"500 Ж");
+      EXPECT_EQ(runtime::FromLocale("1\xA0"
+                                    "500 \xC6"),
+                u"1\u00A0"
+                u"500 Ж");
     }
   }
   {

@@ -10,17 +10,17 @@
 namespace child {
 
 enum class Output {
-  kPipe,         // a pipe that the test reads
-  kClosed,       // descriptor 1 closed
-  kDevFull,      // /dev/full: every write fails with ENOSPC
-  kBrokenPipe,   // a pipe whose reader is gone before the program starts
+  kPipe,        // a pipe that the test reads
+  kClosed,      // descriptor 1 closed
+  kDevFull,     // /dev/full: every write fails with ENOSPC
+  kBrokenPipe,  // a pipe whose reader is gone before the program starts
 };
 
 struct Options {
   std::string program;  // path of the executable
   std::string argv0;    // empty: the program's path
   std::vector<std::string> args;
-  std::string locale = "C";  // LC_ALL for the child; LANG and LC_* are cleared
+  std::string locale = "C";              // LC_ALL for the child; LANG and LC_* are cleared
   std::vector<std::string> environment;  // more NAME=value entries
   Output output = Output::kPipe;
   bool closeInput = false;  // descriptor 0 closed instead of /dev/null

@@ -39,7 +39,9 @@ HRESULT Give(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
 
 }  // namespace
 
-Platform& State() { return gState; }
+Platform& State() {
+  return gState;
+}
 
 void Reset() {
   gState = Platform{};
@@ -71,8 +73,12 @@ void* operator new(std::size_t size) {
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
   throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
 
 using fake::gState;
 
@@ -106,7 +112,9 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
   gState.calls.push_back("Sleep:" + std::to_string(dwMilliseconds));
 }
 
-void WINAPI InitCommonControls(void) { gState.calls.push_back("InitCommonControls"); }
+void WINAPI InitCommonControls(void) {
+  gState.calls.push_back("InitCommonControls");
+}
 
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
   if (capacity == 0 && fake::Fails("ksRegisterAppPath")) return E_FAIL;  // the size query
@@ -146,8 +154,8 @@ HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* 
 
 HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
                                char16_t* version, std::int32_t capacity, std::int32_t* length) {
-  const std::string args = std::to_string(major) + "," + std::to_string(minor) + "," +
-                           std::to_string(revision);
+  const std::string args =
+      std::to_string(major) + "," + std::to_string(minor) + "," + std::to_string(revision);
   // The wrapper asks for the size first; only the first of the two calls is recorded.
   if (capacity == 0 && fake::Fails("ksFormatVersion:" + args)) return E_FAIL;
   return fake::Give(u"9.87.6543", version, capacity, length);

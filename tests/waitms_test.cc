@@ -19,7 +19,9 @@ std::string FromEnvironment(const char* name, const char* builtIn) {
   return value != nullptr && *value != 0 ? value : builtIn;
 }
 
-std::string Program() { return FromEnvironment("WAITMS_PROGRAM", WAITMS_PROGRAM); }
+std::string Program() {
+  return FromEnvironment("WAITMS_PROGRAM", WAITMS_PROGRAM);
+}
 
 const char kUsageTail[] =
     "\r\n"
@@ -109,7 +111,10 @@ TEST(Waitms, ReadsNumbersTheLocalesWay) {
       {"ru_RU.UTF-8", "1\u202F500", "1500"},
       {"ru_RU.UTF-8", "1 500", ""},
       {"ru_RU.UTF-8", "2,5", "2"},
-      {"ru_RU.CP1251", "1\xA0" "500", "1500"},
+      {"ru_RU.CP1251",
+       "1\xA0"
+       "500",
+       "1500"},
       {"ru_RU.CP1251", "1\u202F500", ""},  // UTF-8 bytes are other characters in CP1251
   };
   for (const Row& row : table) {
@@ -136,7 +141,8 @@ TEST(Waitms, WritesTheCopyrightInTheLocalesCharset) {
 }
 
 TEST(Waitms, ShowsTheNameItWasStartedUnder) {
-  const auto dir = std::filesystem::temp_directory_path() / ("waitms-name-" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("waitms-name-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto copy = dir / "pause.exe";
   const auto link = dir / "hold-on";
@@ -147,13 +153,15 @@ TEST(Waitms, ShowsTheNameItWasStartedUnder) {
     child::Options options;
     options.program = path;
     const auto result = child::Run(options);
-    EXPECT_EQ(result.output(), Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.", name));
+    EXPECT_EQ(result.output(),
+              Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.", name));
   }
   std::filesystem::remove_all(dir);
 }
 
 TEST(Waitms, WaitsSilentlyWithoutAUsableStandardOutput) {
-  for (auto output : {child::Output::kClosed, child::Output::kDevFull, child::Output::kBrokenPipe}) {
+  for (auto output :
+       {child::Output::kClosed, child::Output::kDevFull, child::Output::kBrokenPipe}) {
     for (const bool closeInput : {false, true}) {
       child::Options options;
       options.program = Program();
@@ -204,8 +212,8 @@ TEST(Waitms, AnInterruptEndsItBeforeOk) {
 
 TEST(Waitms, ReportsAStartUpFailureOnStandardError) {
   const std::string program = FromEnvironment("WAITMS_FAILING_SUPPORT", WAITMS_FAILING_SUPPORT);
-  for (const char* call : {"ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle",
-                           "ksSetWindowResIconAll"}) {
+  for (const char* call :
+       {"ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle", "ksSetWindowResIconAll"}) {
     child::Options options;
     options.program = program;
     options.args = {"0"};

@@ -1,5 +1,5 @@
 // On Windows the program calls the real kernel32 and comctl32.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
