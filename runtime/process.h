@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace runtime {
 
@@ -17,6 +18,11 @@ int Run(void (*startProcedure)());
 // arguments are joined again with single blanks. Raises kTypeMismatch when the bytes are not valid
 // text in the locale's charset.
 std::u16string CommandTail();
+
+// The part of a whole command line after the program's name and the blanks that follow it. The
+// name ends at the closing quotation mark when it starts with one, else at the first blank, as
+// Windows' own parser reads it; quotation marks in the rest are kept.
+std::u16string_view TailAfterProgramName(std::u16string_view commandLine);
 
 // Writes one line to standard error; failures are ignored (there is nowhere left to report them).
 void ReportFailure(const std::string& line);

@@ -1,0 +1,131 @@
+// KORVANESUPPORT0100.DLL: the program's Windows integration, as a library of its own.
+
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+#include "support.h"
+
+namespace {
+
+HRESULT LastError() {
+  const DWORD error = ::GetLastError();
+  return error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+HRESULT GiveText(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
+                 std::int32_t* length) {
+  if (length == nullptr || (buffer == nullptr && capacity != 0) || capacity < 0) return E_POINTER;
+  if (text.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;
+  *length = static_cast<std::int32_t>(text.size());
+  if (text.size() > static_cast<std::size_t>(capacity)) return E_NOT_SUFFICIENT_BUFFER;
+  text.copy(buffer, text.size());
+  return S_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
+  // The executable's full path. Nothing is written to the registry: the program runs from where
+  // it is, and leaves no trace of having run.
+  std::wstring module(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size =
+        ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (size == 0) return LastError();
+    if (size < module.size()) {
+      module.resize(size);
+      break;
+    }
+    if (module.size() >= 32768) return E_OUTOFMEMORY;
+    module.resize(module.size() * 2);
+  }
+  return GiveText(
+      std::u16string_view(reinterpret_cast<const char16_t*>(module.data()), module.size()), path,
+      capacity, length);
+}
+
+HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
+  if (inIde == nullptr) return E_POINTER;
+  // A debugger attached stands for the development environment: -1 is true, as a 16-bit Boolean.
+  *inIde = ::IsDebuggerPresent() ? -1 : 0;
+  return S_OK;
+}
+
+HRESULT WINAPI ksGetThunderMainHandle(HWND* hWnd) {
+  if (hWnd == nullptr) return E_POINTER;
+  *hWnd = nullptr;  // the program's run-time creates no hidden main window
+  return S_OK;
+}
+
+HRESULT WINAPI ksSetWindowResIconAll(HWND hWnd, const char16_t* resourceName) {
+  if (resourceName == nullptr) return E_POINTER;
+  if (hWnd == nullptr) return S_OK;  // no window, nothing to put icons on
+  if (!::IsWindow(hWnd)) return E_HANDLE;
+  const HINSTANCE module = ::GetModuleHandleW(nullptr);  // the calling executable
+  const auto* name = reinterpret_cast<const wchar_t*>(resourceName);
+  // The system picks the group's best image for each size.
+  const auto big =
+      static_cast<HICON>(::LoadImageW(module, name, IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                      ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  if (big == nullptr) return LastError();
+  const auto small =
+      static_cast<HICON>(::LoadImageW(module, name, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                      ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  if (small == nullptr) {
+    const HRESULT hr = LastError();
+    ::DestroyIcon(big);
+    return hr;
+  }
+  // The window keeps the icons for its lifetime; they are freed with the process.
+  ::SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  ::SendMessageW(hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  return S_OK;
+}
+
+HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* length) {
+  if (length == nullptr || text == nullptr || *length < 0 || *length > capacity) return E_POINTER;
+  if (*length == 0) return S_OK;
+  const auto* wide = reinterpret_cast<const wchar_t*>(text);
+  // Text -> ANSI bytes -> OEM bytes -> text again, read as ANSI: written out through the ANSI
+  // conversion it becomes the OEM bytes, which is what a console shows correctly.
+  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide, *length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return LastError();
+  std::string ansi(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide, *length, ansi.data(), bytes, nullptr, nullptr);
+  if (!::CharToOemBuffA(ansi.data(), ansi.data(), static_cast<DWORD>(bytes))) return LastError();
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, nullptr, 0);
+  if (size <= 0) return LastError();
+  if (size > capacity) {
+    *length = size;
+    return E_NOT_SUFFICIENT_BUFFER;
+  }
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, reinterpret_cast<wchar_t*>(text), size);
+  *length = size;
+  return S_OK;
+}
+
+HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
+                               char16_t* version, std::int32_t capacity, std::int32_t* length) {
+  if (major < 0 || minor < 0 || revision < 0) return E_INVALIDARG;
+  // "1.00.0004": the digits by hand, so that no locale or C library variant can change them.
+  auto digits = [](int value, std::size_t width) {
+    std::u16string text;
+    do {
+      text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+      value /= 10;
+    } while (value != 0);
+    if (text.size() < width) text.insert(0, width - text.size(), u'0');
+    return text;
+  };
+  try {
+    return GiveText(digits(major, 1) + u"." + digits(minor, 2) + u"." + digits(revision, 4),
+                    version, capacity, length);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+}  // extern "C"
