@@ -73,10 +73,12 @@ void* operator new(std::size_t size) {
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
   throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
+// Out of line: inlined into a caller, the free() would meet the caller's operator new and GCC
+// would report a mismatched pair (-Wmismatched-new-delete, seen with the sanitizers on).
+[[gnu::noinline]] void operator delete(void* block) noexcept {
   std::free(block);
 }
-void operator delete(void* block, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
   std::free(block);
 }
 
