@@ -1,0 +1,32 @@
+# The Windows build's tests, run under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
+
+# GoogleTest from the sources that Debian's googletest package ships, built for Windows.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+# Wine chooses its ANSI and OEM code pages from LANG: Russian gives 1251 and 866.
+set(WAITMS_WINE_ENV "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
+
+# The portable pieces of the run-time, built and run as Windows code.
+add_executable(runtime_test
+  ${SRC}/runtime/appinfo_test.cc
+  ${SRC}/runtime/number_test.cc
+  ${SRC}/runtime/process_test.cc)
+target_link_libraries(runtime_test PRIVATE waitms_runtime gtest_main)
+target_link_options(runtime_test PRIVATE -static)
+gtest_discover_tests(runtime_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}")
+
+# The Windows-only pieces against the real system: the test executable carries waitms.exe's
+# version resource and icon group, and loads KORVANESUPPORT0100.DLL from beside it.
+add_executable(win32_test
+  ${SRC}/runtime/runtime-win32_test.cc
+  ${SRC}/support/support-win32_test.cc
+  ${CMAKE_BINARY_DIR}/generated/waitms.rc)
+target_link_libraries(win32_test PRIVATE waitms_modmain waitms_support_import waitms_kernel32
+  waitms_runtime gtest_main)
+target_link_options(win32_test PRIVATE -static)
+set_target_properties(win32_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+gtest_discover_tests(win32_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}")
