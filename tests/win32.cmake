@@ -30,3 +30,7 @@ target_link_libraries(win32_test PRIVATE waitms_modmain waitms_support_import wa
 target_link_options(win32_test PRIVATE -static)
 set_target_properties(win32_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 gtest_discover_tests(win32_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}")
+
+# The two files as files: format, imports by plain name, nothing else to ship, resources.
+add_test(NAME pe_files COMMAND sh ${SRC}/tests/check-pe.sh ${CMAKE_BINARY_DIR}
+  "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK}")
