@@ -68,13 +68,13 @@ std::string Output() {
 
 }  // namespace fake
 
-void* operator new(std::size_t size) {
+// All out of line: inlined into a caller, the malloc() or free() would meet the other side's
+// operator and GCC would report a mismatched pair (-Wmismatched-new-delete).
+[[gnu::noinline]] void* operator new(std::size_t size) {
   if (fake::gExhausted) throw std::bad_alloc();
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
   throw std::bad_alloc();
 }
-// Out of line: inlined into a caller, the free() would meet the caller's operator new and GCC
-// would report a mismatched pair (-Wmismatched-new-delete, seen with the sanitizers on).
 [[gnu::noinline]] void operator delete(void* block) noexcept {
   std::free(block);
 }
