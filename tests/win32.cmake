@@ -34,3 +34,34 @@ gtest_discover_tests(win32_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PR
 # The two files as files: format, imports by plain name, nothing else to ship, resources.
 add_test(NAME pe_files COMMAND sh ${SRC}/tests/check-pe.sh ${CMAKE_BINARY_DIR}
   "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK}")
+
+# A support library whose calls fail on request (WAITMS_FAIL names the call), beside a copy of
+# waitms.exe: what the run-time makes of a failing import.
+add_library(failing_support SHARED failing_support.cc ${SRC}/support/korvanesupport0100.def)
+target_link_libraries(failing_support PRIVATE waitms_flags)
+target_link_options(failing_support PRIVATE -Wl,--kill-at -static -s)
+set_target_properties(failing_support PROPERTIES OUTPUT_NAME KORVANESUPPORT0100 PREFIX "" SUFFIX ".DLL"
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/failing-support)
+add_custom_command(TARGET failing_support POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:waitms> ${CMAKE_BINARY_DIR}/failing-support/)
+add_dependencies(failing_support waitms)
+
+# The end-to-end suite of the native build, built natively, run against waitms.exe under Wine.
+include(ExternalProject)
+ExternalProject_Add(e2e_native
+  SOURCE_DIR ${SRC}/tests/e2e
+  BINARY_DIR ${CMAKE_BINARY_DIR}/e2e-native
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON)
+set(WAITMS_E2E_TESTS
+  AnnouncesWaitsAndConfirms WaitsNothingForZero RefusesInfiniteAndAnswersTheRestWithTheUsage
+  ReadsNumbersTheLocalesWay WritesTheCopyrightInTheConsolesCharset ShowsTheNameItWasStartedUnder
+  WaitsSilentlyWithoutAUsableStandardOutput ReportsAStartUpFailureOnStandardError)
+foreach(test IN LISTS WAITMS_E2E_TESTS)
+  add_test(NAME Wine.${test}
+    COMMAND ${CMAKE_BINARY_DIR}/e2e-native/waitms_test --gtest_filter=Waitms.${test})
+  set_tests_properties(Wine.${test} PROPERTIES
+    TIMEOUT 3000
+    ENVIRONMENT "WAITMS_PLATFORM=windows;WAITMS_LAUNCHER=${SRC}/cmake/wine-run;WAITMS_PROGRAM=${CMAKE_BINARY_DIR}/waitms.exe;WAITMS_FAILING_SUPPORT=${CMAKE_BINARY_DIR}/failing-support/waitms.exe")
+endforeach()
