@@ -1,0 +1,49 @@
+# Installation and packages: a .deb from the native build, a .zip from the Windows one. Both take
+# their name and version from the project.
+
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Korvane")
+set(CPACK_PACKAGE_CONTACT "Korvane <waitms@korvane.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "pause for an exact number of milliseconds")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  # The two files a user copies, and a README with the line ends Notepad expects.
+  install(TARGETS waitms waitms_support RUNTIME DESTINATION .)
+  configure_file(${PROJECT_SOURCE_DIR}/doc/README.txt.in generated/README.txt @ONLY
+    NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/generated/README.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "${PROJECT_NAME}-${PROJECT_VERSION}-win32")
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS waitms RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/generated/waitms.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/copyright ${PROJECT_SOURCE_DIR}/doc/changelog
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+  # Linked statically: it depends on nothing.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "")
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://korvane.org/waitms")
+  set(CPACK_PACKAGE_DESCRIPTION [=[
+waitms writes 'Waiting N ms... ', waits exactly N milliseconds and writes
+'Ok'. Scripts use it for a dependable pause: it never reads standard input,
+never dies on a closed or broken standard output, never wakes early, and
+reads its one argument strictly, with the separators of the user's locale.]=])
+  # The static link is deliberate: see WAITMS_STATIC.
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME ${PROJECT_NAME})
+  # Debian wants the man page and the changelog compressed, reproducibly.
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/compress-docs.cmake)
+endif()
+
+include(CPack)
