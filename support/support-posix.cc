@@ -9,22 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "buffer.h"
 #include "support.h"
 #include "text.h"
-
-namespace {
-
-HRESULT GiveText(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
-                 std::int32_t* length) {
-  if (length == nullptr || (buffer == nullptr && capacity != 0) || capacity < 0) return E_POINTER;
-  if (text.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;
-  *length = static_cast<std::int32_t>(text.size());
-  if (text.size() > static_cast<std::size_t>(capacity)) return E_NOT_SUFFICIENT_BUFFER;
-  std::copy(text.begin(), text.end(), buffer);
-  return S_OK;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -35,7 +22,7 @@ HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int
   if (size <= 0 || static_cast<std::size_t>(size) >= target.size()) return E_FAIL;
   target.resize(static_cast<std::size_t>(size));
   try {
-    return GiveText(runtime::FromLocaleLenient(target), path, capacity, length);
+    return support::GiveText(runtime::FromLocaleLenient(target), path, capacity, length);
   } catch (...) {
     return E_OUTOFMEMORY;
   }
@@ -68,14 +55,7 @@ HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* 
 
 HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
                                char16_t* version, std::int32_t capacity, std::int32_t* length) {
-  if (major < 0 || minor < 0 || revision < 0) return E_INVALIDARG;
-  char digits[32];
-  const int size = std::snprintf(digits, sizeof digits, "%d.%02d.%04d", major, minor, revision);
-  if (size < 0) return E_FAIL;
-  char16_t text[sizeof digits];
-  std::copy(digits, digits + size, text);
-  return GiveText(std::u16string_view(text, static_cast<std::size_t>(size)), version, capacity,
-                  length);
+  return support::FormatVersion(major, minor, revision, version, capacity, length);
 }
 
 }  // extern "C"

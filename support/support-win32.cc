@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "buffer.h"
 #include "support.h"
 
 namespace {
@@ -11,16 +12,6 @@ namespace {
 HRESULT LastError() {
   const DWORD error = ::GetLastError();
   return error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
-HRESULT GiveText(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
-                 std::int32_t* length) {
-  if (length == nullptr || (buffer == nullptr && capacity != 0) || capacity < 0) return E_POINTER;
-  if (text.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;
-  *length = static_cast<std::int32_t>(text.size());
-  if (text.size() > static_cast<std::size_t>(capacity)) return E_NOT_SUFFICIENT_BUFFER;
-  text.copy(buffer, text.size());
-  return S_OK;
 }
 
 }  // namespace
@@ -42,7 +33,7 @@ HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int
     if (module.size() >= 32768) return E_OUTOFMEMORY;
     module.resize(module.size() * 2);
   }
-  return GiveText(
+  return support::GiveText(
       std::u16string_view(reinterpret_cast<const char16_t*>(module.data()), module.size()), path,
       capacity, length);
 }
@@ -109,23 +100,7 @@ HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* 
 
 HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
                                char16_t* version, std::int32_t capacity, std::int32_t* length) {
-  if (major < 0 || minor < 0 || revision < 0) return E_INVALIDARG;
-  // "1.00.0004": the digits by hand, so that no locale or C library variant can change them.
-  auto digits = [](int value, std::size_t width) {
-    std::u16string text;
-    do {
-      text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
-      value /= 10;
-    } while (value != 0);
-    if (text.size() < width) text.insert(0, width - text.size(), u'0');
-    return text;
-  };
-  try {
-    return GiveText(digits(major, 1) + u"." + digits(minor, 2) + u"." + digits(revision, 4),
-                    version, capacity, length);
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  return support::FormatVersion(major, minor, revision, version, capacity, length);
 }
 
 }  // extern "C"

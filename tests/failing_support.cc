@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "buffer.h"
 #include "support.h"
 
 namespace {
@@ -14,20 +15,13 @@ bool Fails(const char* name) {
   return failing != nullptr && std::strcmp(failing, name) == 0;
 }
 
-HRESULT Give(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
-             std::int32_t* length) {
-  *length = static_cast<std::int32_t>(text.size());
-  if (static_cast<std::int32_t>(text.size()) > capacity) return E_NOT_SUFFICIENT_BUFFER;
-  for (char16_t c : text) *buffer++ = c;
-  return S_OK;
-}
-
 }  // namespace
 
 extern "C" {
 
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
-  return Fails("ksRegisterAppPath") ? E_FAIL : Give(u"/waitms", path, capacity, length);
+  return Fails("ksRegisterAppPath") ? E_FAIL
+                                    : support::GiveText(u"/waitms", path, capacity, length);
 }
 
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
@@ -50,7 +44,8 @@ HRESULT WINAPI ksAnsiToOem(char16_t*, std::int32_t, std::int32_t*) {
 
 HRESULT WINAPI ksFormatVersion(std::int16_t, std::int16_t, std::int16_t, char16_t* version,
                                std::int32_t capacity, std::int32_t* length) {
-  return Fails("ksFormatVersion") ? E_FAIL : Give(u"1.00.0004", version, capacity, length);
+  return Fails("ksFormatVersion") ? E_FAIL
+                                  : support::GiveText(u"1.00.0004", version, capacity, length);
 }
 
 }  // extern "C"

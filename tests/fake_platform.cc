@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "buffer.h"
 #include "console.h"
 #include "process.h"
 #include "support.h"
@@ -27,14 +28,6 @@ bool Fails(const std::string& name) {
   gState.calls.push_back(name);
   const auto& failing = gState.failing;
   return std::find(failing.begin(), failing.end(), name) != failing.end();
-}
-
-HRESULT Give(std::u16string_view text, char16_t* buffer, std::int32_t capacity,
-             std::int32_t* length) {
-  *length = static_cast<std::int32_t>(text.size());
-  if (static_cast<std::int32_t>(text.size()) > capacity) return E_NOT_SUFFICIENT_BUFFER;
-  std::copy(text.begin(), text.end(), buffer);
-  return S_OK;
 }
 
 }  // namespace
@@ -120,7 +113,7 @@ void WINAPI InitCommonControls(void) {
 
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
   if (capacity == 0 && fake::Fails("ksRegisterAppPath")) return E_FAIL;  // the size query
-  return fake::Give(u"/opt/waitms/waitms", path, capacity, length);
+  return support::GiveText(u"/opt/waitms/waitms", path, capacity, length);
 }
 
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
@@ -149,7 +142,7 @@ HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* 
   const bool isTitle = before.find(u"WaitMs") != std::u16string::npos;
   if (fake::Fails(isTitle ? "ksAnsiToOem:title" : "ksAnsiToOem:copyright")) return E_FAIL;
   if (!isTitle && gState.copyrightAfterOem != nullptr) {
-    return fake::Give(gState.copyrightAfterOem, text, capacity, length);
+    return support::GiveText(gState.copyrightAfterOem, text, capacity, length);
   }
   return S_OK;
 }
@@ -160,7 +153,7 @@ HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int1
       std::to_string(major) + "," + std::to_string(minor) + "," + std::to_string(revision);
   // The wrapper asks for the size first; only the first of the two calls is recorded.
   if (capacity == 0 && fake::Fails("ksFormatVersion:" + args)) return E_FAIL;
-  return fake::Give(u"9.87.6543", version, capacity, length);
+  return support::GiveText(u"9.87.6543", version, capacity, length);
 }
 
 }  // extern "C"
