@@ -1,14 +1,19 @@
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "appinfo.h"
 #include "build_info.h"
+#include "failure.h"
 #include "process.h"
 #include "text.h"
 
@@ -19,14 +24,44 @@ namespace {
 int gArgc = 0;
 char** gArgv = nullptr;
 
+// glibc keeps the installed locales in one archive that it maps whole. When the address space is
+// too small for that, setlocale fails just as it does for a locale that is not installed; a mapping
+// of the archive that fails for want of memory tells the two apart.
+bool LocalesOutOfReach() {
+  const int fd = ::open("/usr/lib/locale/locale-archive", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool outOfReach = false;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && status.st_size > 0) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (view == MAP_FAILED) {
+      outOfReach = errno == ENOMEM;
+    } else {
+      ::munmap(view, size);
+    }
+  }
+  ::close(fd);
+  return outOfReach;
+}
+
 }  // namespace
 
 void Start(int argc, char** argv) {
   gArgc = argc;
   gArgv = argv;
   // The environment's locale is the user's locale: it picks the number separators and the charset
-  // that output is written in.
-  std::setlocale(LC_ALL, "");
+  // that output is written in. A locale that is not installed leaves the C locale, as everywhere;
+  // one that could not be loaded for want of memory ends the start, for the C locale's separators
+  // would read the interval differently ("1.500" in German would wait 2 ms).
+  if (std::setlocale(LC_ALL, "") == nullptr && LocalesOutOfReach()) {
+    try {
+      ReportFailure(FailureReport(kOutOfMemory));
+    } catch (...) {
+      // No memory even for the report: the status alone has to say it.
+    }
+    std::exit(1);
+  }
   // On Windows a write to a pipe whose reader is gone just fails; here it would kill the process.
   std::signal(SIGPIPE, SIG_IGN);
 }
