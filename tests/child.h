@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,10 +11,18 @@
 namespace child {
 
 enum class Output {
-  kPipe,        // a pipe that the test reads
-  kClosed,      // descriptor 1 closed
-  kDevFull,     // /dev/full: every write fails with ENOSPC
-  kBrokenPipe,  // a pipe whose reader is gone before the program starts
+  kPipe,              // a pipe that the test reads
+  kClosed,            // descriptor 1 closed
+  kDevFull,           // /dev/full: every write fails with ENOSPC
+  kBrokenPipe,        // a pipe whose reader is gone before the program starts
+  kPipeReaderLeaves,  // a pipe whose reader goes away once the first bytes have arrived
+  kFullPipe,  // a non-blocking pipe, full before the program starts and not read while it runs
+};
+
+enum class Errors {
+  kPipe,     // a pipe that the test reads
+  kDevNull,  // /dev/null
+  kClosed,   // descriptor 2 closed
 };
 
 struct Options {
@@ -24,6 +33,10 @@ struct Options {
   std::vector<std::string> environment;  // more NAME=value entries
   Output output = Output::kPipe;
   bool closeInput = false;  // descriptor 0 closed instead of /dev/null
+  Errors errors = Errors::kPipe;
+  bool ignoreHangup = false;          // SIGHUP ignored, as nohup leaves it
+  std::size_t addressSpaceLimit = 0;  // RLIMIT_AS in bytes (ulimit -v); 0 leaves it
+  double killAfterMs = 0;             // SIGKILL once this long has passed; 0: never
   // Called once, after the first bytes arrive on standard output (or at once when none can).
   std::function<void(pid_t)> onFirstOutput;
 };
@@ -34,12 +47,14 @@ struct Chunk {
 };
 
 struct Result {
-  std::vector<Chunk> chunks;  // standard output, as the reads returned it
-  std::string errors;         // standard error
-  int exitCode = -1;          // -1 when ended by a signal
-  int signal = 0;             // the signal that ended it
-  double elapsedMs = 0;       // start to exit
-  double cpuMs = 0;           // user and system time of the child
+  // Standard output, as the reads returned it. For a full pipe: what the program added to it, read
+  // after the exit.
+  std::vector<Chunk> chunks;
+  std::string errors;    // standard error
+  int exitCode = -1;     // -1 when ended by a signal; 127 when it could not be started
+  int signal = 0;        // the signal that ended it
+  double elapsedMs = 0;  // start to exit
+  double cpuMs = 0;      // user and system time of the child
 
   std::string output() const;
 };
