@@ -4,7 +4,8 @@
     python3 bench/bench.py [--program build/release/waitms] [--runs 400]
 
 Each figure is a median over many process starts, measured by bench/spawn.c (built here with cc):
-wall time from the spawn to the reaped exit, peak memory and CPU time from wait4's rusage.
+wall time from the spawn to the reaped exit, peak memory and CPU time from wait4's rusage. The
+longest command lines are started from Python instead, which adds its own spawn cost to them.
 """
 import argparse
 import os
@@ -13,6 +14,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 ARG_MAX_ONE = 128 * 1024 - 1  # the longest single argument Linux passes, less its NUL
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -36,6 +38,18 @@ def measure(harness, rounds, *commands):
         index, wall, rss, cpu = line.split()
         results[int(index)].append((float(wall) / 1000, int(rss), float(cpu) / 1000))
     return results
+
+
+def spawn_directly(command):
+    """Wall ms of one run of `command`, its output to /dev/null."""
+    null = [(os.POSIX_SPAWN_OPEN, fd, "/dev/null", os.O_RDWR, 0) for fd in (0, 1, 2)]
+    start = time.monotonic()
+    pid = os.posix_spawn(command[0], command, os.environ, file_actions=null)
+    _, status, _ = os.wait4(pid, 0)
+    wall = (time.monotonic() - start) * 1000
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise RuntimeError(f"{command[0]} ended with {status}")
+    return wall
 
 
 def median(values):
@@ -100,6 +114,19 @@ def main():
               f"{wall - base:.3f} ms more, {per_byte[-1]:.1f} ns per byte")
     print(f"           cost per byte, 1 MiB over 64 KiB: {per_byte[2] / per_byte[1]:.2f} "
           f"(linear: about 1)")
+
+    # The longest command lines exec takes: one argument of 128 KiB, and as many of them as fit in
+    # ARG_MAX (a quarter of the stack limit, 2 MiB by default) beside the environment.
+    room = min(os.sysconf("SC_ARG_MAX"), 2 * 1024 * 1024) - 16 * 1024
+    room -= sum(len(k) + len(v) + 2 + 8 for k, v in os.environ.items())
+    count = room // (ARG_MAX_ONE + 1 + 8)
+    # Started from here rather than through the harness, whose own command line can't hold them.
+    longest = "9" * ARG_MAX_ONE
+    for what, command in (("one 128 KiB argument", [waitms, longest]),
+                          (f"{count} of them, {count * (ARG_MAX_ONE + 1) / 1e6:.1f} MB",
+                           [waitms] + [longest] * count)):
+        wall = median([spawn_directly(command) for _ in range(30)])
+        print(f"limits     refused {what}: {wall:.3f} ms (target <= 100): {verdict(wall <= 100)}")
     return 0
 
 
