@@ -1,0 +1,90 @@
+/* Preloaded into the 32-bit Wine loader when wine-run has to run it under qemu-i386, on hosts
+ * whose kernel cannot execute 32-bit code. Wine works well there only with two corrections to its
+ * mmap calls:
+ *
+ * - qemu 7.2 does not know MAP_FIXED_NOREPLACE and takes the address as a mere hint. Wine
+ *   reserves its address space with such calls; when a range is partly taken, qemu silently
+ *   returns memory elsewhere, which Wine keeps as reserved when it lies above 2 GB. The upper
+ *   2 GB then fills up with those stray reservations, and Wine's own attempt to reserve it
+ *   afterwards splits the range down to 64 KB pieces: some 65,000 failing calls of about a
+ *   millisecond each under qemu, 45 s per program start. Giving the kernel's answer (EEXIST,
+ *   nothing mapped) cuts that to about 150 calls.
+ *
+ * - Wine must put KUSER_SHARED_DATA at 0x7ffe0000, and qemu puts mappings whose hint it cannot
+ *   honour just below 2 GB, on that very page while it is free. The window is therefore held
+ *   from the start and given back the moment Wine asks for it.
+ *
+ * The mappings go straight to the mmap2 system call because dlsym(RTLD_NEXT) may itself
+ * allocate memory, which can re-enter these functions before the real ones are known.
+ */
+#define _GNU_SOURCE
+#include <errno.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#ifndef MAP_FIXED_NOREPLACE
+#define MAP_FIXED_NOREPLACE 0x100000
+#endif
+
+#define KUSER_START 0x7ffe0000u
+#define KUSER_END   0x7fff0000u
+#define PAGE_MASK   0xfffu
+
+static int kuser_held;
+
+__attribute__((constructor)) static void shim_init(void)
+{
+    long r = syscall(SYS_mmap2, (void *)KUSER_START, KUSER_END - KUSER_START, PROT_NONE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_FIXED_NOREPLACE, -1, 0L);
+
+    /* qemu takes the address as a hint only (see above): if the window is gone already,
+       whatever came back elsewhere is of no use. */
+    if (r != -1 && (uintptr_t)r != KUSER_START)
+        syscall(SYS_munmap, (void *)r, KUSER_END - KUSER_START);
+    kuser_held = (uintptr_t)r == KUSER_START;
+
+    /* Wine starts the 64-bit wineserver and 64-bit Windows programs natively; a 32-bit preload
+       library would only make their dynamic loader complain. */
+    unsetenv("LD_PRELOAD");
+}
+
+static void *shim_mmap(void *addr, size_t len, int prot, int flags, int fd, long long off)
+{
+    uintptr_t start = (uintptr_t)addr;
+    long r;
+
+    if (kuser_held && addr && start < KUSER_END &&
+        (start >= KUSER_START || len > KUSER_START - start)) {
+        syscall(SYS_munmap, (void *)KUSER_START, KUSER_END - KUSER_START);
+        kuser_held = 0;
+    }
+
+    /* mmap2 counts the offset in pages, so an unaligned one cannot be passed on. */
+    if (off < 0 || (off & PAGE_MASK)) {
+        errno = EINVAL;
+        return MAP_FAILED;
+    }
+    r = syscall(SYS_mmap2, addr, len, prot, flags, fd, (long)(off >> 12));
+    if (r == -1)
+        return MAP_FAILED;
+
+    if ((flags & MAP_FIXED_NOREPLACE) && !(flags & MAP_FIXED) && (uintptr_t)r != start) {
+        syscall(SYS_munmap, (void *)r, len);
+        errno = EEXIST;
+        return MAP_FAILED;
+    }
+    return (void *)r;
+}
+
+void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off)
+{
+    return shim_mmap(addr, len, prot, flags, fd, off);
+}
+
+void *mmap64(void *addr, size_t len, int prot, int flags, int fd, off64_t off)
+{
+    return shim_mmap(addr, len, prot, flags, fd, off);
+}
