@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "child.h"
@@ -257,25 +259,60 @@ TEST(Waitms, AnInterruptEndsItBeforeOk) {
   }
 }
 
+// The support library's calls that the program made, as the failing library logged them.
+class CallLog {
+ public:
+  CallLog()
+      : path_(std::filesystem::temp_directory_path() /
+              ("waitms-calls-" + std::to_string(::getpid()))) {}
+  ~CallLog() { std::filesystem::remove(path_); }
+  // The log's name as the program sees it: under Wine, a path on drive Z: (the root).
+  std::string variable() const {
+    std::string name = path_.string();
+    if (OnWindows()) {
+      std::replace(name.begin(), name.end(), '/', '\\');
+      name = "Z:" + name;
+    }
+    return "WAITMS_CALL_LOG=" + name;
+  }
+  std::vector<std::string> Take() {
+    std::vector<std::string> calls;
+    std::ifstream file(path_);
+    for (std::string line; std::getline(file, line);) calls.push_back(line);
+    std::filesystem::remove(path_);
+    return calls;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
 TEST(Waitms, ReportsAStartUpFailureOnStandardError) {
   const std::string program = FromEnvironment("WAITMS_FAILING_SUPPORT", WAITMS_FAILING_SUPPORT);
-  for (const char* call :
-       {"ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle", "ksSetWindowResIconAll"}) {
+  const std::vector<std::string> startUp = {"ksRegisterAppPath", "ksIsInIDE",
+                                            "ksGetThunderMainHandle", "ksSetWindowResIconAll"};
+  CallLog log;
+  for (std::size_t failing = 0; failing < startUp.size(); ++failing) {
+    const std::string& call = startUp[failing];
     child::Options options = Launch(program, {"0"});
-    options.environment = {std::string("WAITMS_FAIL=") + call};
+    options.environment = {"WAITMS_FAIL=" + call, log.variable()};
     const auto result = child::Run(options);
     EXPECT_EQ(result.output(), "") << call;
     EXPECT_EQ(result.errors, "waitms: run-time error -2147467259 (0x80004005)" + LineEnd()) << call;
     EXPECT_EQ(result.exitCode, 1) << call;
+    // No call after the failing one.
+    EXPECT_EQ(log.Take(), std::vector<std::string>(
+                              startUp.begin(), startUp.begin() + static_cast<long>(failing) + 1));
   }
   // A failing usage text is silent, and the wait command still ends normally.
   for (const char* call : {"ksAnsiToOem", "ksFormatVersion"}) {
     child::Options options = Launch(program, {"x"});
-    options.environment = {std::string("WAITMS_FAIL=") + call};
+    options.environment = {std::string("WAITMS_FAIL=") + call, log.variable()};
     const auto result = child::Run(options);
     EXPECT_EQ(result.output(), "") << call;
     EXPECT_EQ(result.errors, "") << call;
     EXPECT_EQ(result.exitCode, 0) << call;
+    EXPECT_EQ(log.Take().back(), call);
   }
 }
 
