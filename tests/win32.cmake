@@ -7,8 +7,13 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# Wine chooses its ANSI and OEM code pages from LANG: Russian gives 1251 and 866.
-set(WAITMS_WINE_ENV "LANG=ru_RU.UTF-8;LC_ALL=ru_RU.UTF-8")
+# Wine chooses its ANSI and OEM code pages from the locale: Russian gives 1251 and 866. LC_ALL,
+# since it goes before whatever LANG the caller has.
+set(WAITMS_WINE_ENV "LC_ALL=ru_RU.UTF-8")
+# Wine keeps the user's number format in the prefix's registry and rewrites it whenever a program
+# starts in another locale, so programs in two locales at once would read each other's
+# separators. The tests that start Wine take turns.
+set(WAITMS_WINE_LOCK wineprefix)
 
 # The portable pieces of the run-time, built and run as Windows code.
 add_executable(runtime_test
@@ -17,7 +22,8 @@ add_executable(runtime_test
   ${SRC}/runtime/process_test.cc)
 target_link_libraries(runtime_test PRIVATE waitms_runtime gtest_main)
 target_link_options(runtime_test PRIVATE -static)
-gtest_discover_tests(runtime_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}")
+gtest_discover_tests(runtime_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}" RESOURCE_LOCK ${WAITMS_WINE_LOCK})
 
 # The Windows-only pieces against the real system: the test executable carries waitms.exe's
 # version resource and icon group, and loads KORVANESUPPORT0100.DLL from beside it.
@@ -29,7 +35,8 @@ target_link_libraries(win32_test PRIVATE waitms_modmain waitms_support_import wa
   waitms_runtime gtest_main)
 target_link_options(win32_test PRIVATE -static)
 set_target_properties(win32_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-gtest_discover_tests(win32_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}")
+gtest_discover_tests(win32_test DISCOVERY_TIMEOUT 120 DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "${WAITMS_WINE_ENV}" RESOURCE_LOCK ${WAITMS_WINE_LOCK})
 
 # The two files as files: format, imports by plain name, nothing else to ship, resources.
 add_test(NAME pe_files COMMAND sh ${SRC}/tests/check-pe.sh ${CMAKE_BINARY_DIR}
@@ -63,5 +70,6 @@ foreach(test IN LISTS WAITMS_E2E_TESTS)
     COMMAND ${CMAKE_BINARY_DIR}/e2e-native/waitms_test --gtest_filter=Waitms.${test})
   set_tests_properties(Wine.${test} PROPERTIES
     TIMEOUT 3000
+    RESOURCE_LOCK ${WAITMS_WINE_LOCK}
     ENVIRONMENT "WAITMS_PLATFORM=windows;WAITMS_LAUNCHER=${SRC}/cmake/wine-run;WAITMS_PROGRAM=${CMAKE_BINARY_DIR}/waitms.exe;WAITMS_FAILING_SUPPORT=${CMAKE_BINARY_DIR}/failing-support/waitms.exe")
 endforeach()
