@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "expected.h"
+#include "expected_output.h"
 #include "fake_kernel32.h"
 #include "modmain.h"
 #include "process.h"
@@ -66,14 +67,8 @@ bool Encode(std::string_view utf8, const std::string& codeset, std::string& out)
 }
 
 std::string Usage(const std::string& copyright) {
-  return std::string(expected::kTitle) + " " + expected::kVersion + "\r\n" + copyright +
-         "\r\n"
-         "\r\n"
-         "Usage: waitms[.EXE] Interval\r\n"
-         "\r\n"
-         "  Interval - Number of miliseconds to wait.\r\n"
-         "             Must be greather or equal zero.\r\n"
-         "             Can't be INFINITE.\r\n";
+  return expected_output::Usage(copyright, "waitms",
+                                std::string(expected::kTitle) + " " + expected::kVersion);
 }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& tail, const Locale& locale) {
@@ -155,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     messages = {"Waiting " + std::to_string(reading.value) + " ms... ", "Ok\r\n"};
     sleeps = {static_cast<std::uint32_t>(reading.value)};
   } else if (reading.kind == reference::Kind::kValue && reading.value == -1) {
-    messages = {"INFINITE value not supported!\r\n"};
+    messages = {expected_output::kInfinite};
   } else {
     messages = {locale.usage};
   }

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "child.h"
+#include "expected_output.h"
 
 namespace {
 
@@ -46,19 +47,11 @@ child::Options Waitms(std::vector<std::string> args, const std::string& locale =
 }
 
 std::string Usage(bool utf8) {
-  return std::string("Korvane - WaitMs 1.00.0004\r\n") +
-         (utf8 ? "(c) Корване, 2010. Посвящается всем, кто умеет ждать."
-               : "(c) ???????, 2010. ??????????? ????, ??? ????? ?????.") +
-         "\r\n"
-         "\r\n"
-         "Usage: waitms[.EXE] Interval\r\n"
-         "\r\n"
-         "  Interval - Number of miliseconds to wait.\r\n"
-         "             Must be greather or equal zero.\r\n"
-         "             Can't be INFINITE.\r\n";
+  return expected_output::Usage(utf8 ? expected_output::kCopyrightUtf8
+                                     : expected_output::kCopyrightAscii);
 }
 
-const std::string kInfinite = "INFINITE value not supported!\r\n";
+using expected_output::kInfinite;
 
 // The CPU time of a start and an immediate end: what any run costs at least (the sanitizers' own
 // start and end make it tens of milliseconds). Waiting must add next to nothing to it.

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "child.h"
+#include "expected_output.h"
 
 namespace {
 
@@ -51,18 +52,10 @@ std::string LineEnd() {
   return OnWindows() ? "\r\n" : "\n";
 }
 
-const char kUsageTail[] =
-    "\r\n"
-    "  Interval - Number of miliseconds to wait.\r\n"
-    "             Must be greather or equal zero.\r\n"
-    "             Can't be INFINITE.\r\n";
-
-std::string Usage(const std::string& copyright, const std::string& name = "waitms") {
-  return "Korvane - WaitMs 1.00.0004\r\n" + copyright + "\r\n\r\nUsage: " + name +
-         "[.EXE] Interval\r\n" + kUsageTail;
-}
-
-const std::string kCopyrightUtf8 = "(c) Корване, 2010. Посвящается всем, кто умеет ждать.";
+using expected_output::kCopyrightAscii;
+using expected_output::kCopyrightUtf8;
+using expected_output::kInfinite;
+using expected_output::Usage;
 
 child::Result RunWaitms(std::vector<std::string> args, const std::string& locale = "C") {
   child::Options options = Launch(Program(), std::move(args));
@@ -102,20 +95,14 @@ TEST(Waitms, RefusesInfiniteAndAnswersTheRestWithTheUsage) {
     std::vector<std::string> args;
     std::string output;
   } const table[] = {
-      {{"-1"}, "INFINITE value not supported!\r\n"},
-      {{}, Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.")},
-      {{"-2"}, ""},
-      {{"2147483648"}, ""},
-      {{"1", "2"}, ""},
-      {{"12abc"}, ""},
-      {{"\"250\""}, ""},
-      {{"\xC3\x28"}, ""},
+      {{"-1"}, kInfinite}, {{}, Usage(kCopyrightAscii)},
+      {{"-2"}, ""},        {{"2147483648"}, ""},
+      {{"1", "2"}, ""},    {{"12abc"}, ""},
+      {{"\"250\""}, ""},   {{"\xC3\x28"}, ""},
   };
   for (const Row& row : table) {
     const auto result = RunWaitms(row.args);
-    const std::string expected =
-        row.output.empty() ? Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.")
-                           : row.output;
+    const std::string expected = row.output.empty() ? Usage(kCopyrightAscii) : row.output;
     EXPECT_EQ(result.output(), expected) << ::testing::PrintToString(row.args);
     EXPECT_EQ(result.chunks.size(), 1u);  // one write
     EXPECT_EQ(result.exitCode, 0);
@@ -204,8 +191,7 @@ TEST(Waitms, ShowsTheNameItWasStartedUnder) {
   for (const auto& [path, name] : {std::pair{copy, "pause"}, std::pair{link, "hold-on"}}) {
     if (OnWindows() && path == link) continue;  // Wine runs what a link points to, by that name
     const auto result = child::Run(Launch(path, {}));
-    EXPECT_EQ(result.output(),
-              Usage("(c) ???????, 2010. ??????????? ????, ??? ????? ?????.", name));
+    EXPECT_EQ(result.output(), Usage(kCopyrightAscii, name));
   }
   std::filesystem::remove_all(dir);
 }
