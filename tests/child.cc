@@ -63,6 +63,11 @@ std::string Result::output() const {
   return all;
 }
 
+std::string FromEnvironment(const char* name, const char* builtIn) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != 0 ? value : builtIn;
+}
+
 Result Run(const Options& options) {
   int out[2], err[2];
   Check(::pipe2(out, O_CLOEXEC) == 0 && ::pipe2(err, O_CLOEXEC) == 0, "pipe");
@@ -82,7 +87,7 @@ Result Run(const Options& options) {
   }
   env.push_back("LC_ALL=" + options.locale);
   env.insert(env.end(), options.environment.begin(), options.environment.end());
-  std::vector<std::string> args = {options.argv0.empty() ? options.program : options.argv0};
+  std::vector<std::string> args = {options.program};
   args.insert(args.end(), options.args.begin(), options.args.end());
   auto pointers = [](std::vector<std::string>& strings) {
     std::vector<char*> list;

@@ -27,7 +27,6 @@ enum class Errors {
 
 struct Options {
   std::string program;  // path of the executable
-  std::string argv0;    // empty: the program's path
   std::vector<std::string> args;
   std::string locale = "C";              // LC_ALL for the child; LANG and LC_* are cleared
   std::vector<std::string> environment;  // more NAME=value entries
@@ -60,5 +59,9 @@ struct Result {
 };
 
 Result Run(const Options& options);
+
+// The environment variable `name`, or `builtIn` when it is unset or empty: how a test learns which
+// programs to run.
+std::string FromEnvironment(const char* name, const char* builtIn);
 
 }  // namespace child

@@ -32,10 +32,7 @@ double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string FromEnvironment(const char* name, const char* builtIn) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != 0 ? value : builtIn;
-}
+using child::FromEnvironment;
 
 child::Options Waitms(std::vector<std::string> args, const std::string& locale = "C") {
   child::Options options;

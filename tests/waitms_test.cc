@@ -17,10 +17,7 @@
 
 namespace {
 
-std::string FromEnvironment(const char* name, const char* builtIn) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != 0 ? value : builtIn;
-}
+using child::FromEnvironment;
 
 std::string Program() {
   return FromEnvironment("WAITMS_PROGRAM", WAITMS_PROGRAM);
