@@ -71,13 +71,13 @@ struct Decision {
   std::vector<std::string> sleeps;
 };
 
+// One row for each way through the decision; which texts are numbers is the conversion's own
+// table (runtime/number_test.cc).
 TEST_F(ModMain, DecidesOnTheInterval) {
   const std::vector<Decision> table = {
       {"0", {"Waiting 0 ms... ", "Ok\r\n"}, {"Sleep:0"}},
       {"250", {"Waiting 250 ms... ", "Ok\r\n"}, {"Sleep:250"}},
       {"2147483647", {"Waiting 2147483647 ms... ", "Ok\r\n"}, {"Sleep:2147483647"}},
-      {"  42\t", {"Waiting 42 ms... ", "Ok\r\n"}, {"Sleep:42"}},
-      {"+7", {"Waiting 7 ms... ", "Ok\r\n"}, {"Sleep:7"}},
       {"2.5", {"Waiting 2 ms... ", "Ok\r\n"}, {"Sleep:2"}},
       {"3.5", {"Waiting 4 ms... ", "Ok\r\n"}, {"Sleep:4"}},
       {"-0.4", {"Waiting 0 ms... ", "Ok\r\n"}, {"Sleep:0"}},
@@ -87,13 +87,7 @@ TEST_F(ModMain, DecidesOnTheInterval) {
       {"-2147483648", {"usage"}, {}},
       {"", {"usage"}, {}},
       {"2147483648", {"usage"}, {}},
-      {"2147483647.5", {"usage"}, {}},
       {"abc", {"usage"}, {}},
-      {"12abc", {"usage"}, {}},
-      {"1 2", {"usage"}, {}},
-      {"\"250\"", {"usage"}, {}},
-      {"0x10", {"usage"}, {}},
-      {"1e3", {"usage"}, {}},
   };
   for (const Decision& row : table) {
     SCOPED_TRACE(std::string("tail \"") + row.tail + "\"");
