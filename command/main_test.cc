@@ -1,155 +1,127 @@
+// modMain over a fake of everything beneath it (kernel32, comctl32, the support library), for what
+// the built program can't be made to show: the order of its calls, and a "Waiting" message that
+// fails on its way out.
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "failure.h"
-#include "fake_platform.h"
+#include "buffer.h"
+#include "console.h"
 #include "modmain.h"
+#include "process.h"
+
+namespace {
+
+std::vector<std::string> gCalls;
+bool gInIde = false;
+bool gWriteFails = false;
+bool gExhaustOnFirstWrite = false;  // no memory from the first GetStdHandle until Sleep
+bool gExhausted = false;
+const auto kMainWindow = reinterpret_cast<HWND>(0x5678);
+const auto kStdOut = reinterpret_cast<HANDLE>(0x1234);
+
+}  // namespace
+
+// Out of line, so that no inlined pair meets malloc on one side and delete on the other.
+[[gnu::noinline]] void* operator new(std::size_t size) {
+  if (gExhausted) throw std::bad_alloc();
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* block) noexcept {
+  std::free(block);
+}
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+
+extern "C" {
+HANDLE WINAPI GetStdHandle(DWORD) {
+  gCalls.push_back("GetStdHandle");
+  gExhausted = gExhaustOnFirstWrite;
+  return kStdOut;
+}
+BOOL WINAPI WriteFile(HANDLE hFile, const void* bytes, DWORD size, DWORD* written, OVERLAPPED*) {
+  gCalls.push_back("WriteFile:" + std::string(static_cast<const char*>(bytes), size));
+  *written = gWriteFails || hFile != kStdOut ? 0 : size;
+  return *written == size;
+}
+void WINAPI Sleep(DWORD milliseconds) {
+  gExhausted = false;
+  gCalls.push_back("Sleep:" + std::to_string(milliseconds));
+}
+void WINAPI InitCommonControls(void) {
+  gCalls.push_back("InitCommonControls");
+}
+HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
+  if (capacity == 0) gCalls.push_back("ksRegisterAppPath");
+  return support::GiveText(u"/waitms", path, capacity, length);
+}
+HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
+  gCalls.push_back("ksIsInIDE");
+  *inIde = gInIde ? -1 : 0;  // any nonzero value is true
+  return S_OK;
+}
+HRESULT WINAPI ksGetThunderMainHandle(HWND* hWnd) {
+  gCalls.push_back("ksGetThunderMainHandle");
+  *hWnd = kMainWindow;
+  return S_OK;
+}
+HRESULT WINAPI ksSetWindowResIconAll(HWND hWnd, const char16_t* name) {
+  gCalls.push_back(std::string("ksSetWindowResIconAll:") + (hWnd == kMainWindow ? "main:" : "?:") +
+                   std::string(name, name + std::char_traits<char16_t>::length(name)));
+  return S_OK;
+}
+HRESULT WINAPI ksAnsiToOem(char16_t*, std::int32_t, std::int32_t*) {
+  return S_OK;
+}
+HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
+                               char16_t* version, std::int32_t capacity, std::int32_t* length) {
+  return support::FormatVersion(major, minor, revision, version, capacity, length);
+}
+}  // extern "C"
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-const Calls kStartUp = {"ksRegisterAppPath", "InitCommonControls", "ksIsInIDE",
-                        "ksGetThunderMainHandle", "ksSetWindowResIconAll:A_MAIN"};
-
-class ModMain : public ::testing::Test {
- protected:
-  void SetUp() override { fake::Reset(); }
-  void Run(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {"waitms"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    fake::SetCommandLine(argv);
-    modMain::Main();
-  }
-  const Calls& calls() { return fake::State().calls; }
-};
-
-TEST_F(ModMain, StartsUpThenWaits) {
-  Run({"250"});
-  Calls expected = kStartUp;
-  expected.insert(expected.end(), {"GetStdHandle", "WriteFile:Waiting 250 ms... ", "Sleep:250",
-                                   "WriteFile:Ok\r\n"});
-  EXPECT_EQ(calls(), expected);
-}
-
-TEST_F(ModMain, SkipsTheIconsInsideTheDevelopmentEnvironment) {
-  for (std::int16_t inIde : {std::int16_t{1}, std::int16_t{-1}}) {
-    fake::Reset();
-    fake::State().inIde = inIde;
-    Run({"0"});
-    const Calls expected = {"ksRegisterAppPath", "InitCommonControls",         "ksIsInIDE",
-                            "GetStdHandle",      "WriteFile:Waiting 0 ms... ", "Sleep:0",
-                            "WriteFile:Ok\r\n"};
-    EXPECT_EQ(calls(), expected) << "inIde " << inIde;
-  }
-}
-
-TEST_F(ModMain, StartUpFailureStopsEverythingAndReachesTheRunTime) {
-  for (std::size_t failing = 0; failing < kStartUp.size(); ++failing) {
-    if (kStartUp[failing] == "InitCommonControls") continue;  // returns nothing to fail with
-    SCOPED_TRACE(kStartUp[failing]);
-    fake::Reset();
-    fake::State().failing = {kStartUp[failing]};
-    fake::SetCommandLine({"waitms", "250"});
-    try {
-      modMain::Main();
-      ADD_FAILURE() << "no failure raised";
-    } catch (const runtime::RuntimeError& error) {
-      EXPECT_EQ(error.number(), static_cast<std::int32_t>(0x80004005u));
-    }
-    const Calls expected(kStartUp.begin(), kStartUp.begin() + static_cast<long>(failing) + 1);
-    EXPECT_EQ(calls(), expected);
-    EXPECT_TRUE(fake::State().writes.empty());
-  }
-}
-
-struct Decision {
-  const char* tail;
-  std::vector<std::string> writes;  // "usage" stands for the usage text
-  std::vector<std::string> sleeps;
-};
-
-// One row for each way through the decision; which texts are numbers is the conversion's own
-// table (runtime/number_test.cc).
-TEST_F(ModMain, DecidesOnTheInterval) {
-  const std::vector<Decision> table = {
-      {"0", {"Waiting 0 ms... ", "Ok\r\n"}, {"Sleep:0"}},
-      {"250", {"Waiting 250 ms... ", "Ok\r\n"}, {"Sleep:250"}},
-      {"2147483647", {"Waiting 2147483647 ms... ", "Ok\r\n"}, {"Sleep:2147483647"}},
-      {"2.5", {"Waiting 2 ms... ", "Ok\r\n"}, {"Sleep:2"}},
-      {"3.5", {"Waiting 4 ms... ", "Ok\r\n"}, {"Sleep:4"}},
-      {"-0.4", {"Waiting 0 ms... ", "Ok\r\n"}, {"Sleep:0"}},
-      {"-1", {"INFINITE value not supported!\r\n"}, {}},
-      {"-0.6", {"INFINITE value not supported!\r\n"}, {}},
-      {"-2", {"usage"}, {}},
-      {"-2147483648", {"usage"}, {}},
-      {"", {"usage"}, {}},
-      {"2147483648", {"usage"}, {}},
-      {"abc", {"usage"}, {}},
+TEST(ModMain, CallsInOrderAndWaitsPastAFailedWaitingMessage) {
+  const Calls startUp = {"ksRegisterAppPath", "InitCommonControls", "ksIsInIDE"};
+  const Calls icons = {"ksGetThunderMainHandle", "ksSetWindowResIconAll:main:A_MAIN"};
+  const Calls waits = {"GetStdHandle", "WriteFile:Waiting 30 ms... ", "Sleep:30",
+                       "WriteFile:Ok\r\n"};
+  struct Row {
+    const char* name;
+    bool inIde, writeFails, exhaust;
+    Calls after;  // the calls after the start-up's first three
+  } const table[] = {
+      {"outside the IDE", false, false, false, icons},
+      {"inside the IDE", true, false, false, {}},
+      {"every write fails", false, true, false, icons},
+      // Converting the message runs out of memory: the failure is raised inside the step.
+      {"no memory for the message", false, false, true, icons},
   };
-  for (const Decision& row : table) {
-    SCOPED_TRACE(std::string("tail \"") + row.tail + "\"");
-    fake::Reset();
-    fake::SetCommandLine(*row.tail != 0 ? std::vector<std::string>{"waitms", row.tail}
-                                        : std::vector<std::string>{"waitms"});
-    modMain::RunWait();
-    std::vector<std::string> writes = fake::State().writes;
-    for (auto& text : writes) {
-      if (text.rfind("Korvane - WaitMs", 0) == 0) text = "usage";
-    }
-    EXPECT_EQ(writes, row.writes);
-    std::vector<std::string> sleeps;
-    for (const auto& call : calls()) {
-      if (call.rfind("Sleep:", 0) == 0) sleeps.push_back(call);
-    }
-    EXPECT_EQ(sleeps, row.sleeps);
+  for (const Row& row : table) {
+    gCalls.clear();
+    gWriteFails = row.writeFails;
+    gExhaustOnFirstWrite = row.exhaust;
+    modMain::hStdOut = nullptr;
+    gInIde = row.inIde;
+    char name[] = "waitms", interval[] = "30";
+    char* argv[] = {name, interval, nullptr};
+    runtime::Start(2, argv);
+    modMain::Main();
+    Calls expected = startUp;
+    expected.insert(expected.end(), row.after.begin(), row.after.end());
+    expected.insert(expected.end(), waits.begin(), waits.end());
+    if (row.exhaust) expected.erase(expected.end() - 3);  // nothing to write
+    EXPECT_EQ(gCalls, expected) << row.name;
   }
-}
-
-TEST_F(ModMain, JoinsTheArgumentsIntoOneTail) {
-  fake::SetCommandLine({"waitms", "1", "2"});
-  modMain::RunWait();
-  ASSERT_EQ(fake::State().writes.size(), 1u);
-  EXPECT_EQ(fake::State().writes[0].rfind("Korvane - WaitMs", 0), 0u);  // the usage text
-}
-
-TEST_F(ModMain, AFailingUsageTextEndsTheCommandSilently) {
-  for (const char* failing :
-       {"ksAnsiToOem:title", "ksFormatVersion:1,0,4", "ksAnsiToOem:copyright"}) {
-    SCOPED_TRACE(failing);
-    fake::Reset();
-    fake::State().failing = {failing};
-    fake::SetCommandLine({"waitms", "nonsense"});
-    modMain::RunWait();  // lets nothing out
-    EXPECT_TRUE(fake::State().writes.empty());
-    EXPECT_EQ(calls().back(), failing);
-  }
-}
-
-TEST_F(ModMain, AFailedWaitingMessageStillWaitsAndConfirms) {
-  // The write itself fails: not even seen by the command.
-  fake::State().writeFails = true;
-  fake::SetCommandLine({"waitms", "30"});
-  modMain::RunWait();
-  EXPECT_EQ(calls(),
-            (Calls{"GetStdHandle", "WriteFile:Waiting 30 ms... ", "Sleep:30", "WriteFile:Ok\r\n"}));
-
-  // The conversion of the message runs out of memory: a failure raised inside the step.
-  fake::Reset();
-  fake::State().exhaustMemoryOnFirstWrite = true;
-  fake::SetCommandLine({"waitms", "30"});
-  modMain::RunWait();
-  EXPECT_EQ(calls(), (Calls{"GetStdHandle", "Sleep:30", "WriteFile:Ok\r\n"}));
-  EXPECT_EQ(fake::Output(), "Ok\r\n");
-}
-
-TEST_F(ModMain, AnInvalidCommandLineShowsTheUsage) {
-  fake::SetCommandLine({"waitms", "\xC3\x28"});  // not UTF-8
-  modMain::RunWait();
-  ASSERT_EQ(fake::State().writes.size(), 1u);
-  EXPECT_EQ(fake::State().writes[0].rfind("Korvane - WaitMs", 0), 0u);
+  gInIde = gExhaustOnFirstWrite = gWriteFails = false;
 }
 
 }  // namespace

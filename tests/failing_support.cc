@@ -1,20 +1,19 @@
-// A support library for the real program whose call named in WAITMS_FAIL answers E_FAIL; every
-// other call succeeds as the real one does here. It shows what the run-time makes of a failure.
-// When WAITMS_CALL_LOG names a file, each call appends its name to it, one a line.
+// The support library for the tests that run the program: every call succeeds as the real one does
+// on POSIX, except the one named in WAITMS_FAIL, which answers E_FAIL. WAITMS_IN_IDE=1 answers that
+// the program runs inside the development environment. When WAITMS_CALL_LOG names a file, each
+// call appends its name to it, one a line.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
 #include "buffer.h"
 #include "support.h"
 
 namespace {
 
-// Records the call and tells whether it is the one to fail.
 bool Fails(const char* name) {
-  if (const char* log = std::getenv("WAITMS_CALL_LOG"); log != nullptr && *log != 0) {
+  if (const char* log = std::getenv("WAITMS_CALL_LOG")) {
     if (std::FILE* file = std::fopen(log, "ab")) {
       std::fprintf(file, "%s\n", name);
       std::fclose(file);
@@ -28,14 +27,15 @@ bool Fails(const char* name) {
 
 extern "C" {
 
+// The texts are asked for by size first: that call alone is logged, and may fail.
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
-  if (capacity != 0) return support::GiveText(u"/waitms", path, capacity, length);  // the text
-  return Fails("ksRegisterAppPath") ? E_FAIL
-                                    : support::GiveText(u"/waitms", path, capacity, length);
+  if (capacity == 0 && Fails("ksRegisterAppPath")) return E_FAIL;
+  return support::GiveText(u"/waitms", path, capacity, length);
 }
 
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
-  *inIde = 0;
+  const char* ide = std::getenv("WAITMS_IN_IDE");
+  *inIde = ide != nullptr && std::strcmp(ide, "1") == 0 ? -1 : 0;
   return Fails("ksIsInIDE") ? E_FAIL : S_OK;
 }
 
@@ -52,11 +52,10 @@ HRESULT WINAPI ksAnsiToOem(char16_t*, std::int32_t, std::int32_t*) {
   return Fails("ksAnsiToOem") ? E_FAIL : S_OK;
 }
 
-HRESULT WINAPI ksFormatVersion(std::int16_t, std::int16_t, std::int16_t, char16_t* version,
-                               std::int32_t capacity, std::int32_t* length) {
-  if (capacity != 0) return support::GiveText(u"1.00.0004", version, capacity, length);
-  return Fails("ksFormatVersion") ? E_FAIL
-                                  : support::GiveText(u"1.00.0004", version, capacity, length);
+HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
+                               char16_t* version, std::int32_t capacity, std::int32_t* length) {
+  if (capacity == 0 && Fails("ksFormatVersion")) return E_FAIL;
+  return support::FormatVersion(major, minor, revision, version, capacity, length);
 }
 
 }  // extern "C"
