@@ -8,10 +8,10 @@
 
 namespace runtime {
 
-// The run-time's own failure numbers, as the classic BASIC run-times number them.
-inline constexpr std::int32_t kOverflow = 6;       // a number out of the target type's range
-inline constexpr std::int32_t kOutOfMemory = 7;    // an allocation failed
-inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number
+// The run-time's own failure numbers.
+inline constexpr std::int32_t kOverflow = 6;       // a number outside the range of its target type
+inline constexpr std::int32_t kOutOfMemory = 7;    // an allocation failed, or a locale couldn't load
+inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number, or not valid text
 
 class RuntimeError : public std::exception {
  public:
