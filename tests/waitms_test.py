@@ -144,8 +144,9 @@ def surroundings():
     if WINDOWS:  # signals are POSIX's
         return
 
-    def jostle(pid):
-        for sig in [signal.SIGWINCH, signal.SIGCHLD] * 50 + [signal.SIGSTOP]:
+    def jostle(pid):  # spread over the wait, so that they find the program asleep
+        for sig in [signal.SIGWINCH, signal.SIGCHLD] * 20 + [signal.SIGSTOP]:
+            time.sleep(0.005)
             os.kill(pid, sig)
         time.sleep(0.1)
         os.kill(pid, signal.SIGCONT)
