@@ -93,7 +93,10 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None):
         chunks.append(((time.monotonic() - start) * 1000, data))
         if on_output and len(chunks) == 1:
             on_output(process.pid)
-    status = process.wait(START_MS / 1000 + 60)
+    try:
+        status = process.wait(START_MS / 1000 + 60)
+    finally:
+        process.kill()  # if it hangs; nothing once it has ended
     # Read once the program has ended: a service process that Wine starts for it can keep standard
     # error open for seconds after.
     os.set_blocking(process.stderr.fileno(), False)
