@@ -21,7 +21,10 @@ void ShowUsage() {
   std::u16string version;
   runtime::Check(ksFormatVersion(major, minor, revision, version));
   runtime::Check(ksAnsiToOem(copyright));
-  const std::u16string exeName = App::EXEName();
+  // The name, like the title and the copyright, in the console's code page: on Windows a name
+  // outside ASCII would come out garbled, or in two code pages within one text.
+  std::u16string exeName = App::EXEName();
+  runtime::Check(ksAnsiToOem(exeName));
 
   ConsoleWrite(title + u" " + version + u"\r\n" +                         //
                copyright + u"\r\n" +                                      //

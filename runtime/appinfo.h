@@ -12,15 +12,8 @@ std::int16_t Major();
 std::int16_t Minor();
 std::int16_t Revision();
 std::u16string LegalCopyright();
-// The executable's file name as it was started, without directory and extension.
+// The executable's file name as it was started, without its folder. On Windows the extension is
+// dropped too ("pause.exe" shows as "pause"); other systems' file names have none to drop.
 std::u16string EXEName();
 
 }  // namespace App
-
-namespace runtime {
-
-// "dir/waitms.exe" -> "waitms": the part after the last slash (or backslash, when `backslash`),
-// less its last extension. A leading dot starts the name, not an extension.
-std::u16string BaseName(std::u16string_view path, bool backslash);
-
-}  // namespace runtime

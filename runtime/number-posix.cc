@@ -1,14 +1,16 @@
 #include <clocale>
 
 #include "failure.h"
+#include "user_locale.h"
 #include "number.h"
 #include "text.h"
 
 namespace runtime {
 
 Separators LocaleSeparators() {
-  // localeconv() follows LC_NUMERIC, set from the environment at start. A separator that does not
-  // decode in the LC_CTYPE charset (a mix of locales) is treated as absent.
+  // A separator that does not decode in the LC_CTYPE charset (a mix of locales) is treated as
+  // absent.
+  UseLocale(LC_NUMERIC);
   const std::lconv* conventions = std::localeconv();
   auto separator = [](const char* bytes) -> std::u16string {
     if (bytes == nullptr) return {};

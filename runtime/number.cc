@@ -90,6 +90,14 @@ std::int32_t ParseLong(std::u16string_view text, std::u16string_view decimal,
 }
 
 std::int32_t ToLong(std::u16string_view text) {
+  // Blanks, a sign and digits alone read the same with any separators, as no separator is a digit:
+  // the locale, costly to load, is asked only for other texts.
+  std::size_t i = text.find_first_not_of(u" \t");
+  if (i != std::u16string_view::npos && (text[i] == u'+' || text[i] == u'-')) ++i;
+  const std::size_t digits = text.find_first_not_of(u"0123456789", i);
+  if (text.find_first_not_of(u" \t", digits) == std::u16string_view::npos) {
+    return ParseLong(text, {}, {});
+  }
   const Separators separators = LocaleSeparators();
   return ParseLong(text, separators.decimal, separators.group);
 }

@@ -1,10 +1,6 @@
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -24,46 +20,15 @@ namespace {
 int gArgc = 0;
 char** gArgv = nullptr;
 
-// glibc keeps the installed locales in one archive that it maps whole. When the address space is
-// too small for that, setlocale fails just as it does for a locale that is not installed; a mapping
-// of the archive that fails for want of memory tells the two apart.
-bool LocalesOutOfReach() {
-  const int fd = ::open("/usr/lib/locale/locale-archive", O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool outOfReach = false;
-  struct stat status {};
-  if (::fstat(fd, &status) == 0 && status.st_size > 0) {
-    const auto size = static_cast<std::size_t>(status.st_size);
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (view == MAP_FAILED) {
-      outOfReach = errno == ENOMEM;
-    } else {
-      ::munmap(view, size);
-    }
-  }
-  ::close(fd);
-  return outOfReach;
-}
-
 }  // namespace
 
 void Start(int argc, char** argv) {
+  // First, before anything can be written, a start-up failure's report on standard error included:
+  // on Windows a write to a pipe whose reader is gone just fails; here it would kill the process.
+  std::signal(SIGPIPE, SIG_IGN);
   gArgc = argc;
   gArgv = argv;
-  // Only the categories read are loaded, as each slows the start. A locale not installed leaves C;
-  // one out of memory's reach ends the start, for C would read German "1.500" as 2 ms.
-  const bool charset = std::setlocale(LC_CTYPE, "") != nullptr;
-  const bool separators = std::setlocale(LC_NUMERIC, "") != nullptr;
-  if (!(charset && separators) && LocalesOutOfReach()) {
-    try {
-      ReportFailure(FailureReport(kOutOfMemory));
-    } catch (...) {
-      // No memory even for the report: the status alone has to say it.
-    }
-    std::exit(1);
-  }
-  // On Windows a write to a pipe whose reader is gone just fails; here it would kill the process.
-  std::signal(SIGPIPE, SIG_IGN);
+  // The locale is not loaded here: the texts that need it load it (user_locale.h).
 }
 
 std::u16string CommandTail() {
@@ -107,11 +72,14 @@ std::u16string LegalCopyright() {
 }
 
 std::u16string EXEName() {
-  // argv[0] as started, so that a symlink or a copy under another name shows that name.
+  // argv[0] as started, so that a symlink or a copy under another name shows that name. The whole
+  // file name: here "waitms-1.0" or "wm.sh" is what the user types to run it again.
   // A process may be started with no argv[0] at all; it still has a name to show.
-  const char* started = runtime::gArgc > 0 && runtime::gArgv[0] != nullptr ? runtime::gArgv[0] : "";
-  std::u16string name = runtime::BaseName(runtime::FromLocaleLenient(started), false);
-  return name.empty() ? runtime::FromLocaleLenient(build::kProgramName) : name;
+  const std::string_view started =
+      runtime::gArgc > 0 && runtime::gArgv[0] != nullptr ? runtime::gArgv[0] : "";
+  const std::size_t slash = started.rfind('/');
+  const std::string_view name = slash == std::string_view::npos ? started : started.substr(slash + 1);
+  return runtime::FromLocaleLenient(name.empty() ? build::kProgramName : name);
 }
 
 }  // namespace App

@@ -44,6 +44,16 @@ std::u16string ModulePath() {
   }
 }
 
+// "C:\\dir\\waitms.exe" -> "waitms": the part after the last slash or backslash, less its last
+// extension. A leading dot starts the name, not an extension.
+std::u16string BaseName(std::u16string_view path) {
+  const std::size_t slash = path.find_last_of(u"/\\");
+  std::u16string_view name = slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind(u'.');
+  if (dot != std::u16string_view::npos && dot > 0) name = name.substr(0, dot);
+  return std::u16string(name);
+}
+
 HRESULT LastError() {
   const DWORD error = ::GetLastError();
   return error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
@@ -131,7 +141,7 @@ std::u16string LegalCopyright() {
 }
 
 std::u16string EXEName() {
-  return runtime::BaseName(runtime::ModulePath(), true);
+  return runtime::BaseName(runtime::ModulePath());
 }
 
 }  // namespace App

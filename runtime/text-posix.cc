@@ -1,9 +1,12 @@
 #include "text.h"
 
 #include <climits>
+#include <clocale>
+#include <cstdint>
 #include <cwchar>
 
 #include "failure.h"
+#include "user_locale.h"
 
 namespace runtime {
 
@@ -14,6 +17,14 @@ bool IsHighSurrogate(char32_t c) {
 }
 bool IsLowSurrogate(char32_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+template <class Char>
+bool IsAscii(std::basic_string_view<Char> text) {
+  for (const Char c : text) {
+    if (static_cast<std::uint32_t>(c) >= 0x80) return false;
+  }
+  return true;
 }
 
 // Whether the locale's charset reads each byte below 0x80, in the initial shift state, as that
@@ -73,6 +84,16 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
     initial = std::mbsinit(&state) != 0;
     i += used;
   }
+  // A charset may decode one sequence to two characters and give out the second on the next
+  // call, without taking a byte (BIG5-HKSCS: 88 62 is U+00CA U+0304). After the last byte it is
+  // still waiting in the state.
+  while (!std::mbsinit(&state)) {
+    wchar_t wc = 0;
+    const std::size_t used = std::mbrtowc(&wc, "", 1, &state);
+    const auto c = static_cast<char32_t>(wc);
+    if (used != 0 || c == 0 || c >= 0x10000 || IsHighSurrogate(c) || IsLowSurrogate(c)) break;
+    *next++ = static_cast<char16_t>(c);
+  }
   out.resize(static_cast<std::size_t>(next - out.data()));
   return true;
 }
@@ -80,6 +101,9 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
 }  // namespace
 
 std::string ToAnsi(std::u16string_view text) {
+  // ASCII is the same bytes in every charset glibc offers for a locale.
+  if (IsAscii(text)) return std::string(text.begin(), text.end());
+  UseLocale(LC_CTYPE);
   std::string out;
   out.reserve(text.size());
   std::mbstate_t state{};
@@ -105,12 +129,16 @@ std::string ToAnsi(std::u16string_view text) {
 }
 
 std::u16string FromLocale(std::string_view bytes) {
+  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
+  UseLocale(LC_CTYPE);
   std::u16string text;
   if (!Decode(bytes, false, text)) throw RuntimeError(kTypeMismatch);
   return text;
 }
 
 std::u16string FromLocaleLenient(std::string_view bytes) {
+  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
+  UseLocale(LC_CTYPE);
   std::u16string text;
   Decode(bytes, true, text);
   return text;

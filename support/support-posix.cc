@@ -2,10 +2,9 @@
 // registry, no development environment, no hidden main window and no separate OEM code page here,
 // so most calls report that plainly and succeed.
 
+#include <sys/auxv.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -13,16 +12,34 @@
 #include "support.h"
 #include "text.h"
 
+namespace {
+
+// The running executable's full path, as the kernel tells it through /proc. Where it can't (no
+// /proc in an initramfs or a sandbox, a path longer than the kernel hands out), the path that
+// exec was given: it may be relative to the folder the program started in, but it names the file.
+std::string ExecutablePath() {
+  for (std::size_t size = 256; size <= 1024 * 1024; size *= 2) {
+    std::string target(size, '\0');
+    const ssize_t got = ::readlink("/proc/self/exe", target.data(), target.size());
+    if (got < 0) break;
+    if (static_cast<std::size_t>(got) < target.size()) {
+      target.resize(static_cast<std::size_t>(got));
+      return target;
+    }
+  }
+  const auto* executed = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+  return executed != nullptr ? executed : "";
+}
+
+}  // namespace
+
 extern "C" {
 
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
-  // Nothing is recorded: there is no registry of application paths to record it in.
-  std::string target(4096, '\0');
-  const ssize_t size = ::readlink("/proc/self/exe", target.data(), target.size());
-  if (size <= 0 || static_cast<std::size_t>(size) >= target.size()) return E_FAIL;
-  target.resize(static_cast<std::size_t>(size));
+  // Nothing is recorded: there is no registry of application paths to record it in. So the path
+  // given back is the best at hand, and its absence is never a reason to fail the start.
   try {
-    return support::GiveText(runtime::FromLocaleLenient(target), path, capacity, length);
+    return support::GiveText(runtime::FromLocaleLenient(ExecutablePath()), path, capacity, length);
   } catch (...) {
     return E_OUTOFMEMORY;
   }
