@@ -2,7 +2,7 @@
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING_PROGRAM [LAUNCHER]
 FAILING_PROGRAM runs over tests/failing_support.cc; LAUNCHER (cmake/wine-run) runs Windows builds."""
-import os, select, shutil, signal, subprocess, sys, tempfile, time
+import os, resource, select, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
@@ -70,22 +70,36 @@ def usage(locale, name=b"waitms"):
     return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), name)
 
 
-def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None):
-    # out: pipe, closed, full (/dev/full) or broken (a pipe without reader)
+def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, files=None,
+        err="pipe", wrap=[]):
+    # out: pipe, closed, full (/dev/full) or broken (a pipe without reader); err: pipe or broken;
+    # files: the descriptor limit; wrap: a command that starts the program
     environ = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))}
     environ.update(env, LC_ALL=locale)
-    argv = LAUNCHER + [program] + [a if isinstance(a, bytes) else a.encode() for a in args]
+    argv = wrap + LAUNCHER + [program] + [a if isinstance(a, bytes) else a.encode() for a in args]
     read, write = os.pipe() if out in ("pipe", "broken") else (None, None)
     if out == "broken":
         read = os.close(read)
     if out == "full":
         write = os.open("/dev/full", os.O_WRONLY)
+    error = subprocess.PIPE
+    if err == "broken":
+        gone, error = os.pipe()
+        os.close(gone)
     start, chunks = time.monotonic(), []
-    close = (lambda: os.close(1)) if out == "closed" else None
-    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=subprocess.PIPE,
-                               env=environ, preexec_fn=close)
+
+    def prepare():
+        if out == "closed":
+            os.close(1)
+        if files:
+            resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
+
+    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=error,
+                               env=environ, preexec_fn=prepare)
     if write is not None:
         os.close(write)
+    if err == "broken":
+        os.close(error)
     while read is not None and select.select([read], [], [], START_MS / 1000 + 60)[0]:
         data = os.read(read, 65536)
         if not data:
@@ -99,9 +113,10 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None):
         process.kill()  # if it hangs; nothing once it has ended
     # Read once the program has ended: a service process that Wine starts for it can keep standard
     # error open for seconds after.
-    os.set_blocking(process.stderr.fileno(), False)
+    if process.stderr:
+        os.set_blocking(process.stderr.fileno(), False)
     return SimpleNamespace(chunks=chunks, output=b"".join(data for _, data in chunks),
-                           errors=process.stderr.read() or b"", status=status,
+                           errors=process.stderr and process.stderr.read() or b"", status=status,
                            ms=(time.monotonic() - start) * 1000)
 
 
@@ -126,18 +141,49 @@ def table():
 
 
 def names():
+    # Line 4 of the usage text shows the name the program was started under: on Windows less its
+    # extension, in the console's code page; elsewhere the whole file name, as its bytes.
     folder = tempfile.mkdtemp()
-    copy = shutil.copy(PROGRAM, os.path.join(folder, "pause.exe"))
-    started = [(copy, b"pause", "C")]
-    if WINDOWS:  # the copy finds its support library beside it
+    started = []
+    for name, locale in (("pause.exe", "C"), ("ждать.exe", "ru_RU.UTF-8")):
+        copy = shutil.copy(PROGRAM, os.path.join(folder, name))
+        shown = name[:-4].encode("cp866") if WINDOWS else name.encode()
+        started.append((copy, shown, locale))
+    if WINDOWS:  # the copies find their support library beside them
         shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:  # a character beyond U+FFFF takes two UTF-16 units on its way out
-        link = os.path.join(folder, "hold-on-\U0001f600")
-        os.symlink(copy, link)
-        started.append((link, os.path.basename(link).encode(), "C.UTF-8"))
+    else:
+        # A character beyond U+FFFF takes two UTF-16 units on its way out; in BIG5-HKSCS, 88 62
+        # decodes to two characters, the second of them given out after the last byte.
+        for name, locale in (("hold-on-\U0001f600".encode(), "C.UTF-8"),
+                             (b"w\x88\x62", "zh_HK.BIG5-HKSCS")):
+            link = os.path.join(os.fsencode(folder), name)
+            os.symlink(copy, link)
+            started.append((link, name, locale))
     for program, name, locale in started:
-        expect(run([], locale, program).output, usage(locale, name), f"started as {program}")
+        expect(line4(run([], locale, program)), name, f"started as {program}")
+
+    if WINDOWS:
+        return
+    # Where /proc is missing, and in a folder whose path is longer than the kernel gives out.
+    if subprocess.run(["unshare", "-m", "true"], stderr=subprocess.DEVNULL).returncode == 0:
+        hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
+        expect(line4(run([], program=started[0][0], wrap=hide)), b"pause.exe", "/proc hidden")
+    else:
+        print("skipped: /proc can't be hidden here (unshare -m needs root)")
+    here = os.getcwd()
+    os.chdir(folder)
+    for _ in range(24):  # each step alone, as no call takes a path this long
+        os.mkdir("d" * 200)
+        os.chdir("d" * 200)
+    shutil.copy(PROGRAM, "waitms")
+    expect(line4(run([], program="./waitms")), b"waitms", f"from a {len(os.getcwd())}-byte folder")
+    os.chdir(here)
     shutil.rmtree(folder)
+
+
+def line4(r):
+    lines = r.output.split(b"\r\n")
+    return lines[3][len(b"Usage: "):-len(b"[.EXE] Interval")] if len(lines) > 3 else r.output
 
 
 def surroundings():
@@ -160,6 +206,12 @@ def surroundings():
            "SIGINT")
     r = run(["2147483647"], on_output=lambda pid: (time.sleep(1), os.kill(pid, signal.SIGKILL)))
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
+    # No descriptor left: a plain number needs no locale and waits; German "1.500" can't be read
+    # without it, and ends the start, whatever standard error is.
+    expect_outcome(run(["250"], "de_DE.UTF-8", files=3), 250, "C", "no descriptors, 250")
+    for err, report in (("pipe", b"waitms: run-time error 67 (0x00000043)\n"), ("broken", b"")):
+        r = run(["1.500"], "de_DE.UTF-8", files=3, err=err)
+        expect((r.output, r.errors, r.status), (b"", report, 1), f"no descriptors, 1.500, {err}")
 
 
 def startup():
