@@ -6,8 +6,8 @@
 Each figure is a median over many process starts, measured by bench/spawn.c (built here with cc):
 wall time from the spawn to the reaped exit, peak memory and CPU time from wait4's rusage. The
 longest command lines are started from Python instead, which adds its own spawn cost to them.
-Start-up is also measured against bench/floor.c, a static C program that only reads its locale:
-the least a statically linked program that honours the locale can take.
+Start-up is also measured against bench/nothing.c, a static C program that does nothing: the
+least any program takes to start.
 """
 import argparse
 import locale
@@ -76,10 +76,6 @@ def median(values):
     return statistics.median(values)
 
 
-def verdict(ok):
-    return "ok" if ok else "MISSED"
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", default="build/release/waitms")
@@ -88,41 +84,36 @@ def main():
     waitms = os.path.abspath(args.program)
     sleep = shutil.which("sleep")
     folder = tempfile.mkdtemp(prefix="waitms-bench-")
-    harness, floor = build(folder, "spawn"), build(folder, "floor")
+    harness, nothing = build(folder, "spawn"), build(folder, "nothing")
     print(f"waitms: {waitms}; sleep: {sleep}; {args.runs} starts each; start-up with LC_ALL as "
           f"shown, the rest with LC_ALL={os.environ.get('LC_ALL', '')} "
           f"LANG={os.environ.get('LANG', '')}")
 
     # Start-up in Debian's default locale, whose categories are files of their own, and in one
-    # from the locale archive. The targets hold for the default.
+    # from the locale archive.
     for name in ("C.UTF-8", "en_US.UTF-8"):
         if not installed(name):
             print(f"start-up   {name} is not installed: skipped")
             continue
-        commands = [waitms, "0"], [sleep, "0"], [floor]
+        commands = [waitms, "0"], [sleep, "0"], [nothing]
         measure(harness, 20, *commands, env=in_locale(name))  # warm the caches
-        w, s, f = measure(harness, args.runs, *commands, env=in_locale(name))
-        walls = [median([r[0] for r in runs]) for runs in (w, s, f)]
+        w, s, n = measure(harness, args.runs, *commands, env=in_locale(name))
+        walls = [median([r[0] for r in runs]) for runs in (w, s, n)]
         print(f"start-up   {name}: waitms 0 {walls[0]:.3f} ms, sleep 0 {walls[1]:.3f} ms, "
-              f"floor {walls[2]:.3f} ms; medians of pairwise ratios:")
-        for what, a, b, target in (("waitms/sleep", w, s, 0.70), ("waitms/floor", w, f, 1.10),
-                                   ("floor/sleep", f, s, None)):
-            ratio = median([x[0] / y[0] for x, y in zip(a, b)])
-            goal = f" (target <= {target:.2f}): {verdict(ratio <= target)}" if target else ""
-            print(f"           {what} {ratio:.3f}{goal if name == 'C.UTF-8' else ''}")
-        rss_w, rss_s = median([r[1] for r in w]), median([r[1] for r in s])
-        print(f"memory     {name}: peak RSS waitms 0 {rss_w:.0f} KiB, sleep 0 {rss_s:.0f} KiB "
-              f"(target: below sleep): {verdict(rss_w < rss_s)}")
+              f"nothing {walls[2]:.3f} ms; medians of pairwise ratios:")
+        for what, a, b in (("waitms/sleep", w, s), ("waitms/nothing", w, n)):
+            print(f"           {what} {median([x[0] / y[0] for x, y in zip(a, b)]):.3f}")
+        rss = [median([r[1] for r in runs]) for runs in (w, s, n)]
+        print(f"memory     {name}: peak RSS waitms 0 {rss[0]:.0f} KiB, sleep 0 {rss[1]:.0f} KiB, "
+              f"nothing {rss[2]:.0f} KiB")
 
     w50, w0 = measure(harness, max(args.runs // 4, 50), [waitms, "50"], [waitms, "0"])
     late = median([r[0] for r in w50]) - median([r[0] for r in w0]) - 50
-    print(f"precision  median(waitms 50) - median(waitms 0) - 50 ms = {late:.3f} ms "
-          f"(target <= 0.3): {verdict(late <= 0.3)}")
+    print(f"precision  median(waitms 50) - median(waitms 0) - 50 ms = {late:.3f} ms")
 
     (w1000,) = measure(harness, 5, [waitms, "1000"])
     cpu = [r[2] for r in w1000]
-    print(f"cpu        waitms 1000: median {median(cpu):.2f} ms CPU, max {max(cpu):.2f} ms "
-          f"(target <= 5): {verdict(max(cpu) <= 5)}")
+    print(f"cpu        waitms 1000: median {median(cpu):.2f} ms CPU, max {max(cpu):.2f} ms")
 
     # Refused tails of digits ending in a letter: every byte is decoded and scanned before the
     # refusal. The cost over a 1-byte tail, per byte, stays flat if the work is linear.
@@ -158,7 +149,7 @@ def main():
                           (f"{count} of them, {count * (ARG_MAX_ONE + 1) / 1e6:.1f} MB",
                            [waitms] + [longest] * count)):
         wall = median([spawn_directly(command) for _ in range(30)])
-        print(f"limits     refused {what}: {wall:.3f} ms (target <= 100): {verdict(wall <= 100)}")
+        print(f"limits     refused {what}: {wall:.3f} ms")
     return 0
 
 
