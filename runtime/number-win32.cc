@@ -7,7 +7,7 @@ namespace {
 
 std::u16string LocaleText(LCTYPE what) {
   wchar_t text[16];  // the system allows at most four characters for either separator
-  const int size = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, what, text, 16);
+  const int size = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, what, text, 16);
   if (size <= 1) return {};  // the count includes the terminating NUL
   return std::u16string(reinterpret_cast<const char16_t*>(text),
                         static_cast<std::size_t>(size - 1));

@@ -14,22 +14,46 @@ has() { grep -qE "$2" "$1" || fail "$3"; }
 
 has "$tmp/exe" 'file format pei-i386' "waitms.exe is not PE32 for i386"
 has "$tmp/exe" 'Subsystem[[:space:]]+00000003' "waitms.exe is not a console program"
-# The names imported from each DLL, undecorated, as "DLL:name" lines.
-awk '/DLL Name:/ { dll = toupper($3) } dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ { print dll ":" $3 }' \
-  "$tmp/exe" >"$tmp/imports"
-for name in KERNEL32.DLL:GetStdHandle KERNEL32.DLL:WriteFile KERNEL32.DLL:Sleep \
-  COMCTL32.DLL:InitCommonControls; do
-  has "$tmp/imports" "^$name\$" "waitms.exe does not import $name"
+
+# What each file may import from each system DLL, by plain name. Every name is in Windows XP SP3
+# (Microsoft's page on each says so; InitCommonControls's says Vista, but comctl32 has had it since
+# its first version). Add a name only once that is checked: anything newer stops the loader on XP.
+cat >"$tmp/allowed" <<'LIST'
+both KERNEL32.DLL CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection
+both KERNEL32.DLL FreeLibrary GetCurrentThreadId GetLastError GetModuleFileNameW GetModuleHandleA
+both KERNEL32.DLL GetModuleHandleW GetProcAddress InitializeCriticalSection IsDBCSLeadByteEx
+both KERNEL32.DLL LeaveCriticalSection LoadLibraryA LoadLibraryW MultiByteToWideChar
+both KERNEL32.DLL ReleaseSemaphore SetLastError Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue
+both KERNEL32.DLL VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte
+exe KERNEL32.DLL GetCommandLineW GetLocaleInfoW GetStartupInfoA GetStdHandle WriteFile
+exe KERNEL32.DLL SetUnhandledExceptionFilter
+dll KERNEL32.DLL IsDebuggerPresent
+both MSVCRT.DLL __mb_cur_max _amsg_exit _errno _initterm _iob abort atoi calloc fputc fputs free
+both MSVCRT.DLL fwrite localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale
+both MSVCRT.DLL strchr strcmp strerror strlen strncmp vfprintf wcslen _read _close
+exe MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type
+exe MSVCRT.DLL __setusermatherr _cexit _onexit exit fprintf signal
+dll MSVCRT.DLL _lock _unlock
+exe COMCTL32.DLL InitCommonControls
+exe VERSION.DLL GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueW
+dll USER32.DLL CharToOemBuffA DestroyIcon GetSystemMetrics IsWindow LoadImageW SendMessageW
+LIST
+for f in exe dll; do
+  got=$(awk '/^M[a-z]+(OSystem|Subsystem)Version/ { printf "%s ", $2 }' "$tmp/$f")
+  [ "$got" = "5 1 5 1 " ] || fail "$f: OS and subsystem versions are $got, not 5 1 5 1 (XP SP3)"
+  # The names imported from each DLL, undecorated, as "DLL:name" lines.
+  awk '/DLL Name:/ { dll = toupper($3) } /^$/ { dll = "" }
+    dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ { print dll ":" $3 }' "$tmp/$f" >"$tmp/$f.imports"
+  extra=$(awk -v f=$f 'FILENAME == ARGV[1] { if ($1 == f || $1 == "both") for (i = 3; i <= NF; i++)
+      ok[$2 ":" $i]; next } !($0 in ok) && !/^KORVANESUPPORT0100.DLL:/' \
+    "$tmp/allowed" "$tmp/$f.imports" | xargs)
+  [ -z "$extra" ] || fail "$f imports what is not known to be in Windows XP SP3: $extra"
 done
 ks="ksAnsiToOem ksFormatVersion ksGetThunderMainHandle ksIsInIDE ksRegisterAppPath ksSetWindowResIconAll"
-got=$(sed -n 's/^KORVANESUPPORT0100.DLL://p' "$tmp/imports" | sort | xargs)
+got=$(sed -n 's/^KORVANESUPPORT0100.DLL://p' "$tmp/exe.imports" | sort | xargs)
 [ "$got" = "$ks" ] || fail "waitms.exe imports '$got' from the support library"
 got=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' "$tmp/dll" | sort | xargs)
 [ "$got" = "$ks" ] || fail "KORVANESUPPORT0100.DLL exports '$got'"
-# Nothing a user would have to copy besides the two files: the MinGW run-time is linked in.
-others=$(cat "$tmp/exe" "$tmp/dll" | awk '/DLL Name:/ { print toupper($3) }' | sort -u |
-  grep -vxE 'KERNEL32.DLL|MSVCRT.DLL|COMCTL32.DLL|USER32.DLL|VERSION.DLL|KORVANESUPPORT0100.DLL' | xargs)
-[ -z "$others" ] || fail "the files import $others"
 
 has "$tmp/rc" '"A_MAIN" 14' "no icon group A_MAIN"
 has "$tmp/rc" "^ ?FILEVERSION 1, 0, 0, 4\$" "FILEVERSION is not 1, 0, 0, 4"
