@@ -62,12 +62,12 @@ def expect(got, want, what):
         print(f"FAIL {what}:\n  got      {got!r}\n  expected {want!r}")
 
 
-def usage(locale, name=b"waitms"):
+def usage(locale):
     if WINDOWS:  # the console's OEM code page
         charset = "cp866" if locale.startswith("ru_RU") else "ascii"
     else:
         charset = {"C": "ascii", "ru_RU.CP1251": "cp1251"}.get(locale, "utf-8")
-    return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), name)
+    return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), b"waitms")
 
 
 def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, files=None,
@@ -82,24 +82,22 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, f
         read = os.close(read)
     if out == "full":
         write = os.open("/dev/full", os.O_WRONLY)
-    error = subprocess.PIPE
-    if err == "broken":
-        gone, error = os.pipe()
-        os.close(gone)
     start, chunks = time.monotonic(), []
 
     def prepare():
         if out == "closed":
             os.close(1)
+        if err == "broken":
+            gone, error = os.pipe()
+            os.dup2(error, 2)
+            os.close(gone)
         if files:
             resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
 
-    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=error,
+    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=subprocess.PIPE,
                                env=environ, preexec_fn=prepare)
     if write is not None:
         os.close(write)
-    if err == "broken":
-        os.close(error)
     while read is not None and select.select([read], [], [], START_MS / 1000 + 60)[0]:
         data = os.read(read, 65536)
         if not data:
@@ -113,10 +111,9 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, f
         process.kill()  # if it hangs; nothing once it has ended
     # Read once the program has ended: a service process that Wine starts for it can keep standard
     # error open for seconds after.
-    if process.stderr:
-        os.set_blocking(process.stderr.fileno(), False)
+    os.set_blocking(process.stderr.fileno(), False)
     return SimpleNamespace(chunks=chunks, output=b"".join(data for _, data in chunks),
-                           errors=process.stderr and process.stderr.read() or b"", status=status,
+                           errors=process.stderr.read() or b"", status=status,
                            ms=(time.monotonic() - start) * 1000)
 
 
@@ -143,47 +140,35 @@ def table():
 def names():
     # Line 4 of the usage text shows the name the program was started under: on Windows less its
     # extension, in the console's code page; elsewhere the whole file name, as its bytes.
-    folder = tempfile.mkdtemp()
-    started = []
-    for name, locale in (("pause.exe", "C"), ("ждать.exe", "ru_RU.UTF-8")):
-        copy = shutil.copy(PROGRAM, os.path.join(folder, name))
-        shown = name[:-4].encode("cp866") if WINDOWS else name.encode()
-        started.append((copy, shown, locale))
+    folder = os.fsencode(tempfile.mkdtemp())
+    shown = lambda r: r.output.split(b"\r\n")[3:4]
+    line4 = lambda name: [b"Usage: %b[.EXE] Interval" % name]
+    rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
     if WINDOWS:  # the copies find their support library beside them
         shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:
-        # A character beyond U+FFFF takes two UTF-16 units on its way out; in BIG5-HKSCS, 88 62
-        # decodes to two characters, the second of them given out after the last byte.
-        for name, locale in (("hold-on-\U0001f600".encode(), "C.UTF-8"),
-                             (b"w\x88\x62", "zh_HK.BIG5-HKSCS")):
-            link = os.path.join(os.fsencode(folder), name)
-            os.symlink(copy, link)
-            started.append((link, name, locale))
-    for program, name, locale in started:
-        expect(line4(run([], locale, program)), name, f"started as {program}")
-
+    else:  # a character beyond U+FFFF takes two UTF-16 units on its way out; in BIG5-HKSCS, 88 62
+        # decodes to two characters, the second of them given out after the last byte
+        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
+    for name, locale in rows:
+        program = shutil.copy(PROGRAM, os.path.join(folder, name))
+        want = name.decode()[:-4].encode("cp866") if WINDOWS else name
+        expect(shown(run([], locale, program)), line4(want), f"started as {name}")
     if WINDOWS:
         return
-    # Where /proc is missing, and in a folder whose path is longer than the kernel gives out.
+    # Where /proc is missing, and from a folder whose path is longer than the kernel hands out.
     if subprocess.run(["unshare", "-m", "true"], stderr=subprocess.DEVNULL).returncode == 0:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
-        expect(line4(run([], program=started[0][0], wrap=hide)), b"pause.exe", "/proc hidden")
+        expect(shown(run([], wrap=hide)), line4(b"waitms"), "/proc hidden")
     else:
         print("skipped: /proc can't be hidden here (unshare -m needs root)")
-    here = os.getcwd()
     os.chdir(folder)
-    for _ in range(24):  # each step alone, as no call takes a path this long
+    for _ in range(24):  # a step at a time, as no call takes a path this long
         os.mkdir("d" * 200)
         os.chdir("d" * 200)
     shutil.copy(PROGRAM, "waitms")
-    expect(line4(run([], program="./waitms")), b"waitms", f"from a {len(os.getcwd())}-byte folder")
-    os.chdir(here)
+    expect(shown(run([], program="./waitms")), line4(b"waitms"), f"{len(os.getcwd())}-byte folder")
+    os.chdir("/")
     shutil.rmtree(folder)
-
-
-def line4(r):
-    lines = r.output.split(b"\r\n")
-    return lines[3][len(b"Usage: "):-len(b"[.EXE] Interval")] if len(lines) > 3 else r.output
 
 
 def surroundings():
