@@ -1,7 +1,6 @@
 #!/bin/sh
-# The Debian package as a user gets it: lintian's verdict, its relations, and the installed
-# program's bytes; given the build folder too, the install a distributor makes of it.
-# Usage: check-deb.sh PACKAGE.deb [BUILD-FOLDER]
+# The Debian package as a user gets it (lintian, its relations, the installed program's bytes)
+# and, given the build folder, a distributor's install. Usage: check-deb.sh PACKAGE.deb [BUILD]
 set -eu
 deb=$1
 failures=0
