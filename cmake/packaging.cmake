@@ -29,21 +29,26 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-  # Linked statically: it depends on nothing.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "")
+  # No architecture set: CPack takes the build machine's from dpkg --print-architecture.
+  if(WAITMS_STATIC)
+    # Nothing to depend on; instead Built-Using names the sources of the C and C++ libraries
+    # linked in, and lintian is told that the static link is deliberate.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+    set(CPACK_WAITMS_CXX_COMPILER ${CMAKE_CXX_COMPILER})
+    set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb-built-using.cmake)
+    set(CPACK_WAITMS_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/doc/lintian-overrides)
+  else()
+    # dpkg-shlibdeps (dpkg-dev) turns the libraries the program links into Depends.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  endif()
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://korvane.org/waitms")
   set(CPACK_PACKAGE_DESCRIPTION [=[
 waitms writes 'Waiting N ms... ', waits exactly N milliseconds and writes
 'Ok'. Scripts use it for a dependable pause: it never reads standard input,
 never dies on a closed or broken standard output, never wakes early, and
 reads its one argument strictly, with the separators of the user's locale.]=])
-  # The static link is deliberate: see WAITMS_STATIC.
-  install(FILES ${PROJECT_SOURCE_DIR}/doc/lintian-overrides
-    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME ${PROJECT_NAME})
-  # Debian wants the man page and the changelog compressed, reproducibly.
-  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/compress-docs.cmake)
+  # The compressed documents, and the lintian override of a static build.
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb-stage.cmake)
 endif()
 
 include(CPack)

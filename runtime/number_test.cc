@@ -32,6 +32,7 @@ TEST(ParseLong, JudgesTheRangeAfterRoundingAndTakesSeparatorsOfSeveralCharacters
   // Negative values show only as the usage text; these are told apart here.
   Check(u".", u"", {{u"-2147483648.5", -2147483648LL}, {u"-2147483648.6", -1}, {u"-3.5", -4}});
   Check(u"cd", u"ab", {{u"1ab500cd5", 1500}, {u"1ab500cd6", 1501}, {u"1a500", -2}, {u"1ab", -2}});
+  Check(u",", u".", {{u"5,", 5}, {u",5", 0}, {u",", -2}});  // digits on one side suffice
   // A blank that groups digits still leaves blanks around the number.
   Check(u",", u" ", {{u" 1 500 ", 1500}, {u"1  500", -2}});
 }
