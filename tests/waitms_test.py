@@ -140,7 +140,7 @@ def table():
 def names():
     # Line 4 of the usage text shows the name the program was started under: on Windows less its
     # extension, in the console's code page; elsewhere the whole file name, as its bytes.
-    folder = os.fsencode(tempfile.mkdtemp())
+    folder = tempfile.mkdtemp()
     shown = lambda r: r.output.split(b"\r\n")[3:4]
     line4 = lambda name: [b"Usage: %b[.EXE] Interval" % name]
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
@@ -150,7 +150,7 @@ def names():
         # decodes to two characters, the second of them given out after the last byte
         rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
     for name, locale in rows:
-        program = shutil.copy(PROGRAM, os.path.join(folder, name))
+        program = shutil.copy(PROGRAM, os.path.join(os.fsencode(folder), name))
         want = name.decode()[:-4].encode("cp866") if WINDOWS else name
         expect(shown(run([], locale, program)), line4(want), f"started as {name}")
     if WINDOWS:
