@@ -2,7 +2,7 @@
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING_PROGRAM [LAUNCHER]
 FAILING_PROGRAM runs over tests/failing_support.cc; LAUNCHER (cmake/wine-run) runs Windows builds."""
-import os, resource, select, shutil, signal, subprocess, sys, tempfile, time
+import os, select, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
@@ -27,26 +27,21 @@ TABLE = [
     ("C", ["-0.6"], INF),
     ("C", ["-0.4"], 0),
     ("C", ["2.5"], 2),
-    ("C", ["3.5"], 4),
     ("C", ["-2"], USAGE),
     ("C", [], USAGE),
     ("C", ["2147483648"], USAGE),
-    ("C", ["2147483647.5"], USAGE),
     ("C", ["1", "2"], USAGE),
     ("C", ["12abc"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
     ("en_US.UTF-8", ["1,234.5"], 1234),
-    ("en_US.UTF-8", ["1,,500"], USAGE),
     ("en_US.UTF-8", [",500"], USAGE),
-    ("en_US.UTF-8", ["1,500,"], USAGE),
     ("en_US.UTF-8", ["1.5,0"], USAGE),
     ("de_DE.UTF-8", ["1.500"], 1500),
     ("de_DE.UTF-8", ["2,5"], 2),
     ("de_DE.UTF-8", ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
-    ("ru_RU.UTF-8", ["1 005"], USAGE),
     ("ru_RU.UTF-8", ["3,5"], 4),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
     ("ru_RU.CP1251", [], USAGE),
@@ -70,10 +65,10 @@ def usage(locale):
     return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), b"waitms")
 
 
-def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, files=None,
-        err="pipe", wrap=[]):
+def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, err="pipe",
+        wrap=[]):
     # out: pipe, closed, full (/dev/full) or broken (a pipe without reader); err: pipe or broken;
-    # files: the descriptor limit; wrap: a command that starts the program
+    # wrap: a command that starts the program
     environ = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))}
     environ.update(env, LC_ALL=locale)
     argv = wrap + LAUNCHER + [program] + [a if isinstance(a, bytes) else a.encode() for a in args]
@@ -91,8 +86,6 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, f
             gone, error = os.pipe()
             os.dup2(error, 2)
             os.close(gone)
-        if files:
-            resource.setrlimit(resource.RLIMIT_NOFILE, (files, files))
 
     process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=subprocess.PIPE,
                                env=environ, preexec_fn=prepare)
@@ -146,8 +139,7 @@ def names():
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
     if WINDOWS:  # the copies find their support library beside them
         shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:  # a character beyond U+FFFF takes two UTF-16 units on its way out; in BIG5-HKSCS, 88 62
-        # decodes to two characters, the second of them given out after the last byte
+    else:  # beyond U+FFFF: two UTF-16 units; BIG5-HKSCS 88 62: two characters, the last one pending
         rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
     for name, locale in rows:
         program = shutil.copy(PROGRAM, os.path.join(os.fsencode(folder), name))
@@ -193,9 +185,10 @@ def surroundings():
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
     # No descriptor left: a plain number needs no locale and waits; German "1.500" can't be read
     # without it, and ends the start, whatever standard error is.
-    expect_outcome(run(["250"], "de_DE.UTF-8", files=3), 250, "C", "no descriptors, 250")
+    few = ["prlimit", "--nofile=3"]
+    expect_outcome(run(["250"], "de_DE.UTF-8", wrap=few), 250, "C", "no descriptors, 250")
     for err, report in (("pipe", b"waitms: run-time error 67 (0x00000043)\n"), ("broken", b"")):
-        r = run(["1.500"], "de_DE.UTF-8", files=3, err=err)
+        r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=few)
         expect((r.output, r.errors, r.status), (b"", report, 1), f"no descriptors, 1.500, {err}")
 
 
