@@ -1,9 +1,9 @@
 #include <clocale>
 
 #include "failure.h"
-#include "user_locale.h"
 #include "number.h"
 #include "text.h"
+#include "user_locale.h"
 
 namespace runtime {
 

@@ -78,7 +78,8 @@ std::u16string EXEName() {
   const std::string_view started =
       runtime::gArgc > 0 && runtime::gArgv[0] != nullptr ? runtime::gArgv[0] : "";
   const std::size_t slash = started.rfind('/');
-  const std::string_view name = slash == std::string_view::npos ? started : started.substr(slash + 1);
+  const std::string_view name =
+      slash == std::string_view::npos ? started : started.substr(slash + 1);
   return runtime::FromLocaleLenient(name.empty() ? build::kProgramName : name);
 }
 

@@ -18,7 +18,7 @@ namespace {
 // /proc in an initramfs or a sandbox, a path longer than the kernel hands out), the path that
 // exec was given: it may be relative to the folder the program started in, but it names the file.
 std::string ExecutablePath() {
-  for (std::size_t size = 256; size <= 1024 * 1024; size *= 2) {
+  for (std::size_t size = 256; size <= std::size_t{1} << 20; size *= 2) {
     std::string target(size, '\0');
     const ssize_t got = ::readlink("/proc/self/exe", target.data(), target.size());
     if (got < 0) break;
