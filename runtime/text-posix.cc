@@ -42,6 +42,12 @@ bool AsciiCompatible() {
 // Decodes with mbrtowc, which follows LC_CTYPE. Returns false at the first invalid sequence unless
 // `lenient`, which replaces each bad byte instead.
 bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
+  // ASCII reads the same in every charset glibc offers for a locale: no locale needs loading.
+  if (IsAscii(bytes)) {
+    out.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+  UseLocale(LC_CTYPE);
   // At most one UTF-16 unit per byte: a character beyond U+FFFF takes four bytes in every charset
   // that has one, and two units.
   out.assign(bytes.size(), u'\0');
@@ -129,16 +135,12 @@ std::string ToAnsi(std::u16string_view text) {
 }
 
 std::u16string FromLocale(std::string_view bytes) {
-  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
-  UseLocale(LC_CTYPE);
   std::u16string text;
   if (!Decode(bytes, false, text)) throw RuntimeError(kTypeMismatch);
   return text;
 }
 
 std::u16string FromLocaleLenient(std::string_view bytes) {
-  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
-  UseLocale(LC_CTYPE);
   std::u16string text;
   Decode(bytes, true, text);
   return text;
