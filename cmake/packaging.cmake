@@ -45,8 +45,12 @@ else()
   set(CPACK_PACKAGE_DESCRIPTION [=[
 waitms writes 'Waiting N ms... ', waits exactly N milliseconds and writes
 'Ok'. Scripts use it for a dependable pause: it never reads standard input,
-never dies on a closed or broken standard output, never wakes early, and
-reads its one argument strictly, with the separators of the user's locale.]=])
+never dies on a closed or broken standard output and never wakes early.
+Its arguments, joined with single spaces, are read as one number with the
+separators of the user's locale: a group separator may stand between any
+two digits of the integer part (LC_ALL=en_US.UTF-8 waitms 1,5 waits
+15 ms), and a fraction rounds to the nearest integer. Anything but a number
+from 0 to 2147483647 shows the usage text, -1 a message of its own.]=])
   # The compressed documents, and the lintian override of a static build.
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb-stage.cmake)
 endif()

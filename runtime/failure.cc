@@ -5,19 +5,19 @@
 #include <string>
 
 #include "build_info.h"
+#include "kernel32.h"
 
 namespace runtime {
 
 std::int32_t ErrorNumber(const std::exception_ptr& failure) {
-  constexpr auto kUnexpected = static_cast<std::int32_t>(0x80004005u);
   try {
     std::rethrow_exception(failure);
   } catch (const RuntimeError& error) {
-    return error.number() != 0 ? error.number() : kUnexpected;
+    return error.number() != 0 ? error.number() : E_FAIL;
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   } catch (...) {
-    return kUnexpected;
+    return E_FAIL;
   }
 }
 

@@ -6,9 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "appinfo.h"
-#include "build_info.h"
-#include "failure.h"
 #include "process.h"
 #include "text.h"
 
@@ -42,6 +39,10 @@ std::u16string CommandTail() {
   return FromLocale(bytes);
 }
 
+std::string_view StartedName() {
+  return gArgc > 0 && gArgv[0] != nullptr ? gArgv[0] : "";
+}
+
 void ReportFailure(const std::string& line) {
   const std::string text = line + "\n";
   ssize_t written;
@@ -51,35 +52,3 @@ void ReportFailure(const std::string& line) {
 }
 
 }  // namespace runtime
-
-namespace App {
-
-std::u16string Title() {
-  return build::kTitle;
-}
-std::int16_t Major() {
-  return build::kMajor;
-}
-std::int16_t Minor() {
-  return build::kMinor;
-}
-std::int16_t Revision() {
-  return build::kRevision;
-}
-std::u16string LegalCopyright() {
-  return build::kLegalCopyright;
-}
-
-std::u16string EXEName() {
-  // argv[0] as started, so that a symlink or a copy under another name shows that name. The whole
-  // file name: here "waitms-1.0" or "wm.sh" is what the user types to run it again.
-  // A process may be started with no argv[0] at all; it still has a name to show.
-  const std::string_view started =
-      runtime::gArgc > 0 && runtime::gArgv[0] != nullptr ? runtime::gArgv[0] : "";
-  const std::size_t slash = started.rfind('/');
-  const std::string_view name =
-      slash == std::string_view::npos ? started : started.substr(slash + 1);
-  return runtime::FromLocaleLenient(name.empty() ? build::kProgramName : name);
-}
-
-}  // namespace App

@@ -19,6 +19,10 @@ int Run(void (*startProcedure)());
 // text in the locale's charset.
 std::u16string CommandTail();
 
+// The name the program was started under (argv[0] as Start got it), empty when it was started
+// without one. POSIX only: Windows asks the system for the executable's path.
+std::string_view StartedName();
+
 // The part of a whole command line after the program's name and the blanks that follow it. The
 // name ends at the closing quotation mark when it starts with one, else at the first blank, as
 // Windows' own parser reads it; quotation marks in the rest are kept.

@@ -6,11 +6,15 @@
 
 namespace runtime {
 
-// The bytes of `text` in the ANSI code page: on POSIX, the charset of the LC_CTYPE locale. Each
-// character the code page can't represent, a lone surrogate included, becomes one "?". No line-end
-// translation and no byte-order mark.
+// The bytes of `text` in the ANSI code page: on POSIX, the charset of the LC_CTYPE locale. A
+// character the code page can't represent, a lone surrogate included, becomes one "?" on POSIX; on
+// Windows the system's best fit, the nearest character the code page has ("é" as "e"), else "?".
+// No line-end translation and no byte-order mark.
 std::string ToAnsi(std::u16string_view text);
 
+// POSIX only, where the command line and the program's name come as bytes: Windows gives both as
+// UTF-16.
+//
 // Decodes bytes of the locale's charset. Raises kTypeMismatch on a byte sequence that is not valid
 // text in that charset.
 std::u16string FromLocale(std::string_view bytes);

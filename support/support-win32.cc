@@ -5,37 +5,20 @@
 #include <string_view>
 
 #include "buffer.h"
+#include "module_path.h"
 #include "support.h"
 
-namespace {
-
-HRESULT LastError() {
-  const DWORD error = ::GetLastError();
-  return error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
-}  // namespace
+using win32::LastError;
 
 extern "C" {
 
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
   // The executable's full path. Nothing is written to the registry: the program runs from where
   // it is, and leaves no trace of having run.
-  std::wstring module(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD size =
-        ::GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
-    if (size == 0) return LastError();
-    if (size < module.size()) {
-      module.resize(size);
-      break;
-    }
-    if (module.size() >= 32768) return E_OUTOFMEMORY;
-    module.resize(module.size() * 2);
-  }
-  return support::GiveText(
-      std::u16string_view(reinterpret_cast<const char16_t*>(module.data()), module.size()), path,
-      capacity, length);
+  std::u16string module;
+  const HRESULT hr = win32::ModulePath(module);
+  if (FAILED(hr)) return hr;
+  return support::GiveText(module, path, capacity, length);
 }
 
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {

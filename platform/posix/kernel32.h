@@ -11,7 +11,6 @@
 
 using BOOL = int;
 using DWORD = std::uint32_t;
-using LONG = std::int32_t;
 using HRESULT = std::int32_t;
 using HANDLE = void*;
 struct HWND__;
@@ -19,9 +18,7 @@ using HWND = HWND__*;
 struct OVERLAPPED;
 
 // Like the Windows macros, these are values the calling code compares against, not objects.
-#define STD_INPUT_HANDLE (static_cast<DWORD>(-10))
 #define STD_OUTPUT_HANDLE (static_cast<DWORD>(-11))
-#define STD_ERROR_HANDLE (static_cast<DWORD>(-12))
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 #define INFINITE 0xFFFFFFFFu
 

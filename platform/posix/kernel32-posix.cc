@@ -29,22 +29,11 @@ int DescriptorOf(HANDLE handle) {
 extern "C" {
 
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle) {
-  int fd;
-  switch (nStdHandle) {
-    case STD_INPUT_HANDLE:
-      fd = STDIN_FILENO;
-      break;
-    case STD_OUTPUT_HANDLE:
-      fd = STDOUT_FILENO;
-      break;
-    case STD_ERROR_HANDLE:
-      fd = STDERR_FILENO;
-      break;
-    default:
-      return INVALID_HANDLE_VALUE;
-  }
-  if (::fcntl(fd, F_GETFD) == -1) return INVALID_HANDLE_VALUE;  // closed
-  return reinterpret_cast<HANDLE>(fd + kHandleBias);
+  // Standard output is the one handle the program asks for; its failures go to standard error
+  // without a handle (process-posix.cc).
+  if (nStdHandle != STD_OUTPUT_HANDLE) return INVALID_HANDLE_VALUE;
+  if (::fcntl(STDOUT_FILENO, F_GETFD) == -1) return INVALID_HANDLE_VALUE;  // closed
+  return reinterpret_cast<HANDLE>(STDOUT_FILENO + kHandleBias);
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
