@@ -1,10 +1,26 @@
 #!/bin/sh
 # The Debian package as a user gets it (lintian, its relations, the installed program's bytes)
-# and, given the build folder, a distributor's install. Usage: check-deb.sh PACKAGE.deb [BUILD]
+# and, given the build folder, a distributor's install. ARCH is the Debian architecture the
+# package is for; one not the machine's own runs under qemu-user.
+#   check-deb.sh PACKAGE.deb ARCH [BUILD]
 set -eu
-deb=$1
+deb=$1 arch=$2
+shift 2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The ELF machine as readelf names it, and the emulator, of each architecture built.
+case $arch in
+  amd64) machine="Advanced Micro Devices X86-64" qemu=qemu-x86_64 ;;
+  arm64) machine=AArch64 qemu=qemu-aarch64 ;;
+  armhf) machine=ARM qemu=qemu-arm ;;
+  i386) machine="Intel 80386" qemu=qemu-i386 ;;
+  s390x) machine="IBM S/390" qemu=qemu-s390x ;;
+  *) echo "check-deb.sh: unknown architecture $arch" >&2; exit 2 ;;
+esac
+[ "$arch" != "$(dpkg --print-architecture)" ] || qemu=
+got=$(dpkg-deb -f "$deb" Architecture)
+[ "$got" = "$arch" ] || fail "Architecture: $got, expected $arch"
 
 # No errors and no warnings; an overridden tag shows as O: and is fine.
 report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
@@ -12,7 +28,9 @@ report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-LC_ALL=C "$root/usr/bin/waitms" 0 >"$root/out" || fail "waitms 0 exited with $?"
+got=$(readelf -h "$root/usr/bin/waitms" | sed -n 's/^ *Machine: *//p')
+[ "$got" = "$machine" ] || fail "the program is for $got, expected $machine"
+LC_ALL=C $qemu "$root/usr/bin/waitms" 0 >"$root/out" || fail "waitms 0 exited with $?"
 printf 'Waiting 0 ms... Ok\r\n' | cmp -s - "$root/out" || fail "waitms 0 wrote $(od -c "$root/out")"
 
 # Static: no Depends, Built-Using names what is linked in (lintian checks a dynamic link's Depends).
@@ -24,8 +42,8 @@ if ! readelf -d "$root/usr/bin/waitms" | grep -q NEEDED; then
   done
 fi
 # The lintian override is the .deb's alone: an install into DESTDIR has none.
-if [ $# -gt 1 ]; then
-  DESTDIR=$root/destdir cmake --install "$2" >/dev/null
+if [ $# -gt 0 ]; then
+  DESTDIR=$root/destdir cmake --install "$1" >/dev/null
   ! find "$root/destdir" -path '*lintian*' | grep -q . || fail "cmake --install puts lintian files"
 fi
 
