@@ -183,7 +183,7 @@ def surroundings():
 
     expect_outcome(run(["500"], on_output=jostle), 500, "C", "SIGWINCH, SIGCHLD, SIGSTOP, SIGCONT")
     r = run(["5000"], on_output=lambda pid: os.kill(pid, signal.SIGINT))
-    expect((r.output, r.status, r.ms < 2000), (b"Waiting 5000 ms... ", -signal.SIGINT, True),
+    expect((r.output, r.status, r.ms < START_MS), (b"Waiting 5000 ms... ", -signal.SIGINT, True),
            "SIGINT")
     r = run(["2147483647"], on_output=lambda pid: (time.sleep(1), os.kill(pid, signal.SIGKILL)))
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
@@ -220,6 +220,8 @@ def startup():
     expect((r.output, r.calls), (b"Waiting 0 ms... Ok\r\n", calls[:2]), "no icons inside the IDE")
 
 
+if EMULATOR:  # every bound on time also allows for the emulator's start, as a waitms 0 takes it
+    START_MS += run(["0"]).ms
 {"table": table, "names": names, "surroundings": surroundings, "startup": startup}[GROUP]()
 print(f"{GROUP}: {len(FAILURES)} failed")
 sys.exit(1 if FAILURES else 0)
