@@ -1,26 +1,15 @@
 #!/bin/sh
-# The Debian package as a user gets it (lintian, its relations, the installed program's bytes)
-# and, given the build folder, a distributor's install. ARCH is the Debian architecture the
-# package is for; one not the machine's own runs under qemu-user.
+# The Debian package for ARCH as a user gets it (lintian, its relations, the installed program's
+# bytes, under qemu-user for another ARCH) and, given BUILD, a distributor's install.
 #   check-deb.sh PACKAGE.deb ARCH [BUILD]
 set -eu
-deb=$1 arch=$2
-shift 2
+deb=$1 arch=$2 qemu=
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# The ELF machine as readelf names it, and the emulator, of each architecture built.
-case $arch in
-  amd64) machine="Advanced Micro Devices X86-64" qemu=qemu-x86_64 ;;
-  arm64) machine=AArch64 qemu=qemu-aarch64 ;;
-  armhf) machine=ARM qemu=qemu-arm ;;
-  i386) machine="Intel 80386" qemu=qemu-i386 ;;
-  s390x) machine="IBM S/390" qemu=qemu-s390x ;;
-  *) echo "check-deb.sh: unknown architecture $arch" >&2; exit 2 ;;
-esac
-[ "$arch" != "$(dpkg --print-architecture)" ] || qemu=
-got=$(dpkg-deb -f "$deb" Architecture)
-[ "$got" = "$arch" ] || fail "Architecture: $got, expected $arch"
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "Architecture is not $arch"
+[ "$arch" = "$(dpkg --print-architecture)" ] ||  # lintian tells a program of another architecture
+  qemu=qemu-$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null | sed 's/^i.86$/i386/')
 
 # No errors and no warnings; an overridden tag shows as O: and is fine.
 report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
@@ -28,8 +17,6 @@ report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-got=$(readelf -h "$root/usr/bin/waitms" | sed -n 's/^ *Machine: *//p')
-[ "$got" = "$machine" ] || fail "the program is for $got, expected $machine"
 LC_ALL=C $qemu "$root/usr/bin/waitms" 0 >"$root/out" || fail "waitms 0 exited with $?"
 printf 'Waiting 0 ms... Ok\r\n' | cmp -s - "$root/out" || fail "waitms 0 wrote $(od -c "$root/out")"
 
@@ -42,8 +29,8 @@ if ! readelf -d "$root/usr/bin/waitms" | grep -q NEEDED; then
   done
 fi
 # The lintian override is the .deb's alone: an install into DESTDIR has none.
-if [ $# -gt 0 ]; then
-  DESTDIR=$root/destdir cmake --install "$1" >/dev/null
+if [ $# -gt 2 ]; then
+  DESTDIR=$root/destdir cmake --install "$3" >/dev/null
   ! find "$root/destdir" -path '*lintian*' | grep -q . || fail "cmake --install puts lintian files"
 fi
 
