@@ -6,8 +6,17 @@
 # dpkg whose they are: glibc's libc.a (and libm.a), and gcc's libstdc++.a, libgcc.a and
 # libgcc_eh.a. The versions are those installed when the package is made, which is right as long
 # as the build ran against the same ones.
+#
+# A cross compiler's libraries come in packages of other sources (cross-toolchain-base,
+# gcc-12-cross), which hold the recipe only: they take the code from glibc's and gcc's sources
+# and name those in their own Built-Using. So both are named: the package's source, for the
+# recipe, and from its Built-Using the source of the library's code (not its binutils or linux,
+# whose code is linked in nowhere).
 set(_sources "")
-foreach(_lib libc.a libm.a libstdc++.a libgcc.a libgcc_eh.a)
+foreach(_lib_origin libc.a:glibc libm.a:glibc libstdc++.a:gcc-[0-9]+ libgcc.a:gcc-[0-9]+
+    libgcc_eh.a:gcc-[0-9]+)
+  string(REGEX REPLACE ":.*" "" _lib "${_lib_origin}")
+  string(REGEX REPLACE ".*:" "" _origin "${_lib_origin}")
   execute_process(COMMAND "${CPACK_WAITMS_CXX_COMPILER}" -print-file-name=${_lib}
     OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT IS_ABSOLUTE "${_path}")  # the compiler doesn't know it: not linked in
@@ -24,6 +33,17 @@ foreach(_lib libc.a libm.a libstdc++.a libgcc.a libgcc_eh.a)
   execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version})" "${_package}"
     OUTPUT_VARIABLE _source COMMAND_ERROR_IS_FATAL ANY)
   list(APPEND _sources "${_source}")
+  if(NOT _source MATCHES "^${_origin} ")
+    execute_process(COMMAND dpkg-query -W "-f=\${Built-Using}" "${_package}"
+      OUTPUT_VARIABLE _built_from COMMAND_ERROR_IS_FATAL ANY)
+    string(REGEX MATCH "(^|, )${_origin} \\(= [^)]+\\)" _code "${_built_from}")
+    string(REGEX REPLACE "^, " "" _code "${_code}")
+    if(NOT _code)
+      message(FATAL_ERROR "${_package}, which holds ${_path}, names no ${_origin} source in its "
+        "Built-Using (\"${_built_from}\"): Built-Using can't name where the code comes from")
+    endif()
+    list(APPEND _sources "${_code}")
+  endif()
 endforeach()
 list(REMOVE_DUPLICATES _sources)
 list(SORT _sources)

@@ -29,7 +29,18 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-  # No architecture set: CPack takes the build machine's from dpkg --print-architecture.
+  # The target's architecture, from the compiler's triplet (aarch64-linux-gnu: arm64): a cross
+  # build's is not the build machine's, which CPack would take.
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+    OUTPUT_VARIABLE _triplet OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND dpkg-architecture -t ${_triplet} -qDEB_HOST_ARCH
+    OUTPUT_VARIABLE _arch RESULT_VARIABLE _result OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(_result EQUAL 0)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${_arch})
+  elseif(CMAKE_CROSSCOMPILING)
+    message(FATAL_ERROR
+      "dpkg-architecture (package dpkg-dev) can't name the Debian architecture of ${_triplet}")
+  endif()
   if(WAITMS_STATIC)
     # Nothing to depend on; instead Built-Using names the sources of the C and C++ libraries
     # linked in, and lintian is told that the static link is deliberate.

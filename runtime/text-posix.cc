@@ -34,7 +34,7 @@ bool AsciiCompatible() {
     const char byte = static_cast<char>(c);
     wchar_t wc = 0;
     std::mbstate_t state{};
-    if (std::mbrtowc(&wc, &byte, 1, &state) != 1 || wc != c) return false;
+    if (std::mbrtowc(&wc, &byte, 1, &state) != 1 || wc != static_cast<wchar_t>(c)) return false;
   }
   return true;
 }

@@ -1,10 +1,15 @@
 #!/bin/sh
-# The Debian package as a user gets it (lintian, its relations, the installed program's bytes)
-# and, given the build folder, a distributor's install. Usage: check-deb.sh PACKAGE.deb [BUILD]
+# The Debian package for ARCH as a user gets it (lintian, its relations, the installed program's
+# bytes, under qemu-user for another ARCH) and, given BUILD, a distributor's install.
+#   check-deb.sh PACKAGE.deb ARCH [BUILD]
 set -eu
-deb=$1
+deb=$1 arch=$2 qemu=
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "Architecture is not $arch"
+[ "$arch" = "$(dpkg --print-architecture)" ] ||  # lintian tells a program of another architecture
+  qemu=qemu-$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_CPU 2>/dev/null | sed 's/^i.86$/i386/')
 
 # No errors and no warnings; an overridden tag shows as O: and is fine.
 report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
@@ -12,7 +17,7 @@ report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $report"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-LC_ALL=C "$root/usr/bin/waitms" 0 >"$root/out" || fail "waitms 0 exited with $?"
+LC_ALL=C $qemu "$root/usr/bin/waitms" 0 >"$root/out" || fail "waitms 0 exited with $?"
 printf 'Waiting 0 ms... Ok\r\n' | cmp -s - "$root/out" || fail "waitms 0 wrote $(od -c "$root/out")"
 
 # Static: no Depends, Built-Using names what is linked in (lintian checks a dynamic link's Depends).
@@ -24,8 +29,8 @@ if ! readelf -d "$root/usr/bin/waitms" | grep -q NEEDED; then
   done
 fi
 # The lintian override is the .deb's alone: an install into DESTDIR has none.
-if [ $# -gt 1 ]; then
-  DESTDIR=$root/destdir cmake --install "$2" >/dev/null
+if [ $# -gt 2 ]; then
+  DESTDIR=$root/destdir cmake --install "$3" >/dev/null
   ! find "$root/destdir" -path '*lintian*' | grep -q . || fail "cmake --install puts lintian files"
 fi
 
