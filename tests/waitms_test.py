@@ -139,11 +139,13 @@ def names():
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
     if WINDOWS:  # the copies find their support library beside them
         shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:  # beyond U+FFFF: two UTF-16 units; BIG5-HKSCS 88 62: two characters, the last one pending
-        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
+    else:  # beyond U+FFFF: two UTF-16 units; BIG5-HKSCS 88 62: two characters, the last one pending;
+        # TSCII 82: several characters; CP1255 holds E0 back for a mark; a line break shows as "?"
+        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS"),
+                 (b"\x82" * 20, "ta_IN.TSCII"), (b"w\xe0", "yi_US.CP1255"), (b"a\nb", "C")]
     for name, locale in rows:
         program = shutil.copy(PROGRAM, os.path.join(os.fsencode(folder), name))
-        want = name.decode()[:-4].encode("cp866") if WINDOWS else name
+        want = name.decode()[:-4].encode("cp866") if WINDOWS else name.replace(b"\n", b"?")
         expect(shown(run([], locale, program)), line4(want), f"started as {name}")
     if WINDOWS:
         return
@@ -185,9 +187,23 @@ def surroundings():
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
     if not ALONE:
         return print("skipped: no descriptor to spare (it takes a statically linked build)")
-    # No descriptor to spare: 250 needs no locale; German 1.500 can't be read, whatever stderr is.
+    # No descriptor to spare: 250 needs no locale, nor the folder's name; German 1.500 can't be read,
+    # whatever stderr is. Short of memory, a locale that is not installed still reads as C.
     few = ["prlimit", "--nofile=3"]
-    expect_outcome(run(["250"], "de_DE.UTF-8", wrap=few), 250, "C", "no descriptors, 250")
+    with tempfile.TemporaryDirectory("-Téléchargements") as folder:
+        r = run(["250"], "de_DE.UTF-8", shutil.copy(PROGRAM, folder), wrap=few)
+    expect_outcome(r, 250, "C", "no descriptors, 250")
+    r = run(["2,5"], "pt_BR.UTF-8", wrap=["prlimit", "--as=2048000"])
+    expect((r.output, r.status), (usage("C"), 0), "short of memory, a locale not installed")
+    # An installed locale that can't be read ends as a shortage does: German 1.500 is not 2 ms.
+    deny = ["unshare", "-m", "sh", "-c", 'f=$(mktemp) && chmod 0 "$f" && mount --bind "$f" '
+            '/usr/lib/locale/locale-archive && rm "$f" && exec setpriv --reuid=65534 --regid=65534 '
+            '--clear-groups "$@"', "sh"]
+    r = run(["1.500"], "de_DE.UTF-8", wrap=deny)
+    if r.errors.startswith(b"unshare"):
+        return print("skipped: unreadable locale (it takes unshare -m, as root)")
+    expect((r.output, r.errors, r.status), (b"", b"waitms: run-time error 70 (0x00000046)\n", 1),
+           "unreadable locale")
     for err, report in (("pipe", b"waitms: run-time error 67 (0x00000043)\n"), ("broken", b"")):
         r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=few)
         expect((r.output, r.errors, r.status), (b"", report, 1), f"no descriptors, 1.500, {err}")
