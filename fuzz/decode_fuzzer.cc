@@ -1,7 +1,5 @@
-// Fuzzes decoding in charsets that turn bytes into characters unusually: several characters from
-// one byte (TSCII), a byte held back for a mark that may follow (CP1255), second bytes that look
-// like ASCII (SHIFT_JIS, BIG5-HKSCS). Any bytes decode or are refused without a fault, into valid
-// UTF-16 with no U+0000 that the bytes lacked; a name's lenient decoding shows the same text.
+// Fuzzes decoding in charsets that turn bytes into characters unusually. Any bytes decode or are
+// refused without a fault, into valid UTF-16 with no U+0000 the bytes lacked; names show the same.
 #include <dirent.h>
 
 #include <algorithm>
@@ -20,10 +18,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   DIR* dir = ::opendir(std::getenv("LOCPATH") != nullptr ? std::getenv("LOCPATH") : "/nowhere");
   while (const dirent* entry = dir != nullptr ? ::readdir(dir) : nullptr)
     if (entry->d_name[0] != '.') gLocales.emplace_back(entry->d_name);
+  if (dir != nullptr) ::closedir(dir);
   if (gLocales.empty()) std::abort();           // run through scripts/fuzz, which makes them
   std::sort(gLocales.begin(), gLocales.end());  // an input picks the same charset every run
-  // The run-time loads the environment's locale at the first text that needs it, once: so that
-  // each input's choice stands, now.
+  // The run-time loads the environment's locale once, at the first text that needs it: now.
   runtime::FromLocaleLenient("\x80");
   return 0;
 }
@@ -46,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (std::size_t i = 0; i < shown.size(); ++i) {  // surrogates in pairs, high then low
     if ((shown[i] >= 0xDC00 && shown[i] < 0xE000) ||
-        (shown[i] >= 0xD800 && (++i == shown.size() || shown[i] < 0xDC00 || shown[i] >= 0xE000)))
+        (shown[i] >= 0xD800 && shown[i] < 0xDC00 &&
+         (++i == shown.size() || shown[i] < 0xDC00 || shown[i] >= 0xE000)))
       std::abort();
   }
   return 0;
