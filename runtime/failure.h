@@ -25,6 +25,17 @@ class RuntimeError : public std::exception {
   std::int32_t number_;
 };
 
+// A failure that ends the program wherever it is raised. It derives from no standard exception, so
+// that the command's continue-on-error steps, which go on past those, let it through to Run.
+class FatalError {
+ public:
+  explicit FatalError(std::int32_t number) : number_(number) {}
+  std::int32_t number() const { return number_; }
+
+ private:
+  std::int32_t number_;
+};
+
 // Raises a negative status as a run-time failure; success passes through.
 inline void Check(std::int32_t status) {
   if (status < 0) throw RuntimeError(status);

@@ -20,24 +20,16 @@ bool IsLowSurrogate(char32_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// ASCII needs no locale: every charset glibc offers for a locale reads and writes the bytes below
+// 0x80, in the initial shift state, as the ASCII characters. So an ASCII text is converted without
+// loading one, and an ASCII byte without a library call.
+bool IsAscii(std::uint32_t c) {
+  return c < 0x80;
+}
 template <class Char>
 bool IsAscii(std::basic_string_view<Char> text) {
-  for (const Char c : text) {
-    if (static_cast<std::uint32_t>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
-// Whether the locale's charset reads each byte below 0x80, in the initial shift state, as that
-// ASCII character. Every charset glibc offers for a locale does, but asking costs little.
-bool AsciiCompatible() {
-  for (int c = 1; c < 0x80; ++c) {
-    const char byte = static_cast<char>(c);
-    wchar_t wc = 0;
-    std::mbstate_t state{};
-    if (std::mbrtowc(&wc, &byte, 1, &state) != 1 || wc != c) return false;
-  }
-  return true;
+  return std::all_of(text.begin(), text.end(),
+                     [](Char c) { return IsAscii(static_cast<std::make_unsigned_t<Char>>(c)); });
 }
 
 // Whether a decoded name shows `c` as "?": a control character would break the line it stands in.
@@ -48,7 +40,6 @@ bool IsControl(char32_t c) {
 // Decodes with mbrtowc, which follows LC_CTYPE. Returns false at the first invalid sequence unless
 // `lenient`, for names: then each bad byte becomes U+FFFD and each control character "?".
 bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
-  // ASCII reads the same in every charset glibc offers for a locale: no locale needs loading.
   if (IsAscii(bytes)) {
     out.assign(bytes.begin(), bytes.end());
     if (lenient) std::replace_if(out.begin(), out.end(), IsControl, u'?');
@@ -66,9 +57,7 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
       out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     }
   };
-  // A command line may be megabytes of ASCII: those bytes skip the library call while the
-  // conversion is in its initial shift state.
-  const bool ascii = AsciiCompatible();
+  // A command line may be megabytes of ASCII around a single other character.
   bool initial = true;
   std::mbstate_t state{};
   std::size_t i = 0;
@@ -78,7 +67,7 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
   while (i < bytes.size() || !initial) {
     const bool flush = i == bytes.size();
     const unsigned char byte = flush ? 0 : static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80 && ascii && initial) {
+    if (IsAscii(byte) && initial) {
       append(byte);
       ++i;
       continue;
@@ -118,7 +107,6 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
 }  // namespace
 
 std::string ToAnsi(std::u16string_view text) {
-  // ASCII is the same bytes in every charset glibc offers for a locale.
   if (IsAscii(text)) return std::string(text.begin(), text.end());
   UseLocale(LC_CTYPE);
   std::string out;

@@ -15,7 +15,6 @@
 #include <string_view>
 
 #include "failure.h"
-#include "process.h"
 
 namespace runtime {
 
@@ -158,13 +157,7 @@ void UseLocale(int category) {
   if (std::setlocale(category, "") != nullptr) return;
   std::int32_t failure = FailureFor(errno);
   if (failure == 0) failure = LoadFailure(category);
-  if (failure == 0) return;  // not installed: C it is
-  try {
-    ReportFailure(FailureReport(failure));
-  } catch (...) {
-    // No memory even for the report: the status alone has to say it.
-  }
-  std::exit(1);
+  if (failure != 0) throw FatalError(failure);  // else not installed: C it is
 }
 
 }  // namespace runtime
