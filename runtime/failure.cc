@@ -14,6 +14,8 @@ std::int32_t ErrorNumber(const std::exception_ptr& failure) {
     std::rethrow_exception(failure);
   } catch (const RuntimeError& error) {
     return error.number() != 0 ? error.number() : E_FAIL;
+  } catch (const FatalError& error) {
+    return error.number();
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;
   } catch (...) {

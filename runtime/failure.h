@@ -13,12 +13,24 @@ inline constexpr std::int32_t kOverflow = 6;     // a number outside the range o
 inline constexpr std::int32_t kOutOfMemory = 7;  // an allocation failed, or a locale couldn't load
 inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number, or not valid text
 inline constexpr std::int32_t kTooManyFiles = 67;  // no file descriptor left to load the locale
+inline constexpr std::int32_t kPermissionDenied = 70;  // the locale is installed but unreadable
 
 class RuntimeError : public std::exception {
  public:
   explicit RuntimeError(std::int32_t number) : number_(number) {}
   std::int32_t number() const { return number_; }
   const char* what() const noexcept override { return "run-time error"; }
+
+ private:
+  std::int32_t number_;
+};
+
+// A failure that ends the program wherever it is raised. It derives from no standard exception, so
+// that the command's continue-on-error steps, which go on past those, let it through to Run.
+class FatalError {
+ public:
+  explicit FatalError(std::int32_t number) : number_(number) {}
+  std::int32_t number() const { return number_; }
 
  private:
   std::int32_t number_;

@@ -1,14 +1,14 @@
 #include "number.h"
 
+#include <algorithm>
+
 #include "failure.h"
+#include "text.h"
 
 namespace runtime {
 
 namespace {
 
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
 bool IsDigit(char16_t c) {
   return c >= u'0' && c <= u'9';
 }
@@ -17,24 +17,27 @@ bool HasAt(std::u16string_view text, std::size_t pos, std::u16string_view part) 
   return !part.empty() && text.substr(pos, part.size()) == part;
 }
 
+// The part of the grammar that no separator takes part in: the blanks around the number and its
+// sign go, the magnitude remains.
+std::u16string_view Magnitude(std::u16string_view text, bool& negative) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  negative = begin < end && text[begin] == u'-';
+  if (begin < end && (text[begin] == u'+' || text[begin] == u'-')) ++begin;
+  return text.substr(begin, end - begin);
+}
+
 }  // namespace
 
 std::int32_t ParseLong(std::u16string_view text, std::u16string_view decimal,
                        std::u16string_view group) {
   if (group == decimal) group = {};
-
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  text = text.substr(begin, end - begin);
+  bool negative = false;
+  text = Magnitude(text, negative);
 
   std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-    negative = text[i] == u'-';
-    ++i;
-  }
 
   // The magnitude stops growing once it is past any value that could still round into range,
   // so that a long run of digits costs no more than a short one.
@@ -89,17 +92,14 @@ std::int32_t ParseLong(std::u16string_view text, std::u16string_view decimal,
   return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-std::int32_t ToLong(std::u16string_view text) {
-  // Blanks, a sign and digits alone read the same with any separators, as no separator is a digit:
-  // the locale, costly to load, is asked only for other texts.
-  std::size_t i = text.find_first_not_of(u" \t");
-  if (i != std::u16string_view::npos && (text[i] == u'+' || text[i] == u'-')) ++i;
-  const std::size_t digits = text.find_first_not_of(u"0123456789", i);
-  if (text.find_first_not_of(u" \t", digits) == std::u16string_view::npos) {
-    return ParseLong(text, {}, {});
-  }
-  const Separators separators = LocaleSeparators();
-  return ParseLong(text, separators.decimal, separators.group);
+std::int32_t ToLong(std::u16string_view text, Separators (*separators)()) {
+  // A magnitude of digits alone (or none) reads the same with any separators, as no separator is a
+  // digit: the separators, costly to load, are asked for only for other texts.
+  bool negative = false;
+  const std::u16string_view magnitude = Magnitude(text, negative);
+  if (std::all_of(magnitude.begin(), magnitude.end(), IsDigit)) return ParseLong(text, {}, {});
+  const Separators given = separators();
+  return ParseLong(text, given.decimal, given.group);
 }
 
 std::u16string Decimal(std::int32_t value) {

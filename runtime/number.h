@@ -17,15 +17,16 @@ namespace runtime {
 std::int32_t ParseLong(std::u16string_view text, std::u16string_view decimal,
                        std::u16string_view group);
 
-// ParseLong with the separators of the user's locale.
-std::int32_t ToLong(std::u16string_view text);
-
 // The user locale's decimal and digit-group separators; empty where the locale has none.
 struct Separators {
   std::u16string decimal;
   std::u16string group;
 };
 Separators LocaleSeparators();
+
+// ParseLong with the separators of the user's locale, or of `separators`, asked for only when the
+// text has more than blanks, a sign and digits.
+std::int32_t ToLong(std::u16string_view text, Separators (*separators)() = LocaleSeparators);
 
 // Plain decimal digits, with "-" for a negative value: no grouping, no leading zeros.
 std::u16string Decimal(std::int32_t value);

@@ -1,6 +1,7 @@
 #include "process.h"
 
 #include "failure.h"
+#include "text.h"
 
 namespace runtime {
 
@@ -9,7 +10,11 @@ int Run(void (*startProcedure)()) {
     startProcedure();
     return 0;
   } catch (...) {
-    ReportFailure(FailureReport(ErrorNumber(std::current_exception())));
+    try {
+      ReportFailure(FailureReport(ErrorNumber(std::current_exception())));
+    } catch (...) {
+      // No memory even for the report: the status alone has to say it.
+    }
     return 1;
   }
 }
@@ -20,9 +25,9 @@ std::u16string_view TailAfterProgramName(std::u16string_view commandLine) {
     const std::size_t close = commandLine.find(u'"', 1);
     i = close == std::u16string_view::npos ? commandLine.size() : close + 1;
   } else {
-    while (i < commandLine.size() && commandLine[i] != u' ' && commandLine[i] != u'\t') ++i;
+    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
   }
-  while (i < commandLine.size() && (commandLine[i] == u' ' || commandLine[i] == u'\t')) ++i;
+  while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
   return commandLine.substr(i);
 }
 

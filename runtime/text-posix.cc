@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <algorithm>
 #include <climits>
 #include <clocale>
 #include <cstdint>
@@ -19,95 +20,93 @@ bool IsLowSurrogate(char32_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+// ASCII needs no locale: every charset glibc offers for a locale reads and writes the bytes below
+// 0x80, in the initial shift state, as the ASCII characters. So an ASCII text is converted without
+// loading one, and an ASCII byte without a library call.
+bool IsAscii(std::uint32_t c) {
+  return c < 0x80;
+}
 template <class Char>
 bool IsAscii(std::basic_string_view<Char> text) {
-  for (const Char c : text) {
-    if (static_cast<std::uint32_t>(c) >= 0x80) return false;
-  }
-  return true;
+  return std::all_of(text.begin(), text.end(),
+                     [](Char c) { return IsAscii(static_cast<std::make_unsigned_t<Char>>(c)); });
 }
 
-// Whether the locale's charset reads each byte below 0x80, in the initial shift state, as that
-// ASCII character. Every charset glibc offers for a locale does, but asking costs little.
-bool AsciiCompatible() {
-  for (int c = 1; c < 0x80; ++c) {
-    const char byte = static_cast<char>(c);
-    wchar_t wc = 0;
-    std::mbstate_t state{};
-    if (std::mbrtowc(&wc, &byte, 1, &state) != 1 || wc != static_cast<wchar_t>(c)) return false;
-  }
-  return true;
+// Whether a decoded name shows `c` as "?": a control character would break the line it stands in.
+bool IsControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c < 0xA0);
 }
 
 // Decodes with mbrtowc, which follows LC_CTYPE. Returns false at the first invalid sequence unless
-// `lenient`, which replaces each bad byte instead.
+// `lenient`, for names: then each bad byte becomes U+FFFD and each control character "?".
 bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
-  // ASCII reads the same in every charset glibc offers for a locale: no locale needs loading.
   if (IsAscii(bytes)) {
     out.assign(bytes.begin(), bytes.end());
+    if (lenient) std::replace_if(out.begin(), out.end(), IsControl, u'?');
     return true;
   }
   UseLocale(LC_CTYPE);
-  // At most one UTF-16 unit per byte: a character beyond U+FFFF takes four bytes in every charset
-  // that has one, and two units.
-  out.assign(bytes.size(), u'\0');
-  char16_t* next = out.data();
-  // A command line may be megabytes of ASCII: those bytes skip the library call while the
-  // conversion is in its initial shift state.
-  const bool ascii = AsciiCompatible();
+  out.clear();
+  out.reserve(bytes.size());
+  auto append = [&](char32_t c) {
+    if (lenient && IsControl(c)) c = u'?';
+    if (c < 0x10000) {
+      out += static_cast<char16_t>(c);
+    } else {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  };
+  // A command line may be megabytes of ASCII around a single other character.
   bool initial = true;
   std::mbstate_t state{};
   std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80 && ascii && initial) {
-      *next++ = byte;
+  // One byte may give several characters, out one call at a time (TSCII), and a byte may be held
+  // back in the state until the next shows whether they combine (CP1255). So the state is emptied
+  // after the last byte, by a NUL that lets out what it still holds.
+  while (i < bytes.size() || !initial) {
+    const bool flush = i == bytes.size();
+    const unsigned char byte = flush ? 0 : static_cast<unsigned char>(bytes[i]);
+    if (IsAscii(byte) && initial) {
+      append(byte);
       ++i;
       continue;
     }
-    wchar_t wc = 0;
-    // mbrtowc reads a NUL byte as the end of a string; it is a character like any other here.
-    std::size_t used =
-        byte == 0 ? 1 : std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
+    // What no character can be: it tells a call that gave one from a call that took bytes alone.
+    constexpr auto kNone = static_cast<wchar_t>(-1);
+    wchar_t wc = kNone;
+    std::size_t used = flush ? std::mbrtowc(&wc, "", 1, &state)
+                             : std::mbrtowc(&wc, bytes.data() + i, bytes.size() - i, &state);
+    if (used == static_cast<std::size_t>(-3)) used = 0;  // a character held from an earlier call
+    if (used == 0 && wc == 0) used = 1;  // a NUL byte, a character like any other here
     const auto c = static_cast<char32_t>(wc);
     const bool bad = used == static_cast<std::size_t>(-1) || used == static_cast<std::size_t>(-2) ||
-                     c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c) ||
-                     (c >= 0x10000 && used < 2);
+                     (used == 0 && wc == kNone) ||
+                     (wc != kNone && (c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)));
+    if (flush) {
+      // The added NUL is taken: nothing is held any more. A charset that gives neither gives up.
+      if (bad || used != 0 || wc == kNone) break;
+      append(c);
+      continue;
+    }
     if (bad) {
       if (!lenient) return false;
-      *next++ = u'\uFFFD';
+      out += u'\uFFFD';
       state = {};
       initial = true;
       ++i;
       continue;
     }
-    if (c < 0x10000) {
-      *next++ = static_cast<char16_t>(c);
-    } else {
-      *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      *next++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
+    if (wc != kNone) append(c);
     initial = std::mbsinit(&state) != 0;
     i += used;
   }
-  // A charset may decode one sequence to two characters and give out the second on the next
-  // call, without taking a byte (BIG5-HKSCS: 88 62 is U+00CA U+0304). After the last byte it is
-  // still waiting in the state.
-  while (!std::mbsinit(&state)) {
-    wchar_t wc = 0;
-    const std::size_t used = std::mbrtowc(&wc, "", 1, &state);
-    const auto c = static_cast<char32_t>(wc);
-    if (used != 0 || c == 0 || c >= 0x10000 || IsHighSurrogate(c) || IsLowSurrogate(c)) break;
-    *next++ = static_cast<char16_t>(c);
-  }
-  out.resize(static_cast<std::size_t>(next - out.data()));
   return true;
 }
 
 }  // namespace
 
 std::string ToAnsi(std::u16string_view text) {
-  // ASCII is the same bytes in every charset glibc offers for a locale.
   if (IsAscii(text)) return std::string(text.begin(), text.end());
   UseLocale(LC_CTYPE);
   std::string out;

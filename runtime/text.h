@@ -6,6 +6,11 @@
 
 namespace runtime {
 
+// The blanks: a command line's arguments are separated by them, and they may stand around a number.
+inline bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+
 // The bytes of `text` in the ANSI code page: on POSIX, the charset of the LC_CTYPE locale. A
 // character the code page can't represent, a lone surrogate included, becomes one "?" on POSIX; on
 // Windows the system's best fit, the nearest character the code page has ("é" as "e"), else "?".

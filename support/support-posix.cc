@@ -10,7 +10,6 @@
 
 #include "buffer.h"
 #include "support.h"
-#include "text.h"
 
 namespace {
 
@@ -39,7 +38,11 @@ HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int
   // Nothing is recorded: there is no registry of application paths to record it in. So the path
   // given back is the best at hand, and its absence is never a reason to fail the start.
   try {
-    return support::GiveText(runtime::FromLocaleLenient(ExecutablePath()), path, capacity, length);
+    // Each byte widened to the character of its number, not decoded: nothing reads this value,
+    // and decoding a folder such as ~/Téléchargements would load the locale at every start.
+    std::u16string widened;
+    for (const char byte : ExecutablePath()) widened += static_cast<unsigned char>(byte);
+    return support::GiveText(widened, path, capacity, length);
   } catch (...) {
     return E_OUTOFMEMORY;
   }

@@ -15,10 +15,14 @@ extern "C" {
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
   // The executable's full path. Nothing is written to the registry: the program runs from where
   // it is, and leaves no trace of having run.
-  std::u16string module;
-  const HRESULT hr = win32::ModulePath(module);
-  if (FAILED(hr)) return hr;
-  return support::GiveText(module, path, capacity, length);
+  try {
+    std::u16string module;
+    const HRESULT hr = win32::ModulePath(module);
+    if (FAILED(hr)) return hr;
+    return support::GiveText(module, path, capacity, length);
+  } catch (...) {
+    return E_OUTOFMEMORY;  // no exception crosses the C interface; a failed allocation is the one
+  }
 }
 
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
@@ -62,23 +66,27 @@ HRESULT WINAPI ksSetWindowResIconAll(HWND hWnd, const char16_t* resourceName) {
 HRESULT WINAPI ksAnsiToOem(char16_t* text, std::int32_t capacity, std::int32_t* length) {
   if (length == nullptr || text == nullptr || *length < 0 || *length > capacity) return E_POINTER;
   if (*length == 0) return S_OK;
-  const auto* wide = reinterpret_cast<const wchar_t*>(text);
-  // Text -> ANSI bytes -> OEM bytes -> text again, read as ANSI: written out through the ANSI
-  // conversion it becomes the OEM bytes, which is what a console shows correctly.
-  const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide, *length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return LastError();
-  std::string ansi(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide, *length, ansi.data(), bytes, nullptr, nullptr);
-  if (!::CharToOemBuffA(ansi.data(), ansi.data(), static_cast<DWORD>(bytes))) return LastError();
-  const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, nullptr, 0);
-  if (size <= 0) return LastError();
-  if (size > capacity) {
+  try {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text);
+    // Text -> ANSI bytes -> OEM bytes -> text again, read as ANSI: written out through the ANSI
+    // conversion it becomes the OEM bytes, which is what a console shows correctly.
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide, *length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return LastError();
+    std::string ansi(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide, *length, ansi.data(), bytes, nullptr, nullptr);
+    if (!::CharToOemBuffA(ansi.data(), ansi.data(), static_cast<DWORD>(bytes))) return LastError();
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, nullptr, 0);
+    if (size <= 0) return LastError();
+    if (size > capacity) {
+      *length = size;
+      return E_NOT_SUFFICIENT_BUFFER;
+    }
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, reinterpret_cast<wchar_t*>(text), size);
     *length = size;
-    return E_NOT_SUFFICIENT_BUFFER;
+    return S_OK;
+  } catch (...) {
+    return E_OUTOFMEMORY;
   }
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, reinterpret_cast<wchar_t*>(text), size);
-  *length = size;
-  return S_OK;
 }
 
 HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,

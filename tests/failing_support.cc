@@ -20,9 +20,8 @@ static HRESULT Answer(const char* call) {
 }
 
 extern "C" {
-// The texts are asked for by size first; that call alone is logged, and may fail.
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length) {
-  const HRESULT hr = capacity == 0 ? Answer("ksRegisterAppPath") : S_OK;
+  const HRESULT hr = Answer("ksRegisterAppPath");
   return FAILED(hr) ? hr : support::GiveText(u"/waitms", path, capacity, length);
 }
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde) {
@@ -42,7 +41,7 @@ HRESULT WINAPI ksAnsiToOem(char16_t*, std::int32_t, std::int32_t*) {
 }
 HRESULT WINAPI ksFormatVersion(std::int16_t major, std::int16_t minor, std::int16_t revision,
                                char16_t* version, std::int32_t capacity, std::int32_t* length) {
-  const HRESULT hr = capacity == 0 ? Answer("ksFormatVersion") : S_OK;
+  const HRESULT hr = Answer("ksFormatVersion");
   return FAILED(hr) ? hr
                     : support::FormatVersion(major, minor, revision, version, capacity, length);
 }

@@ -12,6 +12,7 @@ WINDOWS = PROGRAM.endswith(".exe")
 # qemu-user, which also answers /proc/self/exe itself: those rows take a static build, run alone.
 ALONE = not LAUNCHER and b"INTERP" not in subprocess.run(["readelf", "-lW", PROGRAM],
                                                         capture_output=True, check=True).stdout
+ROOT = not WINDOWS and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
 INF, USAGE = b"INFINITE value not supported!\r\n", "usage"
 COPYRIGHT = "(c) Корване, 2010. Посвящается всем, кто умеет ждать."
@@ -24,7 +25,6 @@ USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval
 # Wine quotes an argument with blanks and groups with commas in C, Russian with U+00A0 (not U+202F).
 TABLE = [
     ("C", ["250"], 250),
-    ("C", ["0"], 0),
     ("C", [" \t+42 "], 42, USAGE),
     ("C", ["-1"], INF),
     ("C", ["-0.6"], INF),
@@ -33,15 +33,17 @@ TABLE = [
     ("C", ["-2"], USAGE),
     ("C", [], USAGE),
     ("C", ["2147483648"], USAGE),
+    ("C", ["99999999999999999999999999"], USAGE),
     ("C", ["1", "2"], USAGE),
-    ("C", ["12abc"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
     ("en_US.UTF-8", ["1,234.5"], 1234),
     ("en_US.UTF-8", [",500"], USAGE),
     ("en_US.UTF-8", ["1.5,0"], USAGE),
+    ("en_US.UTF-8", ["1,,500"], USAGE),
+    ("en_US.UTF-8", ["1,"], USAGE),
+    ("en_US.UTF-8", [".5"], 0),
     ("de_DE.UTF-8", ["1.500"], 1500),
-    ("de_DE.UTF-8", ["2,5"], 2),
     ("de_DE.UTF-8", ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
@@ -140,16 +142,17 @@ def names():
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
     if WINDOWS:  # the copies find their support library beside them
         shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:  # beyond U+FFFF: two UTF-16 units; BIG5-HKSCS 88 62: two characters, the last one pending
-        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
+    else:  # beyond U+FFFF; two characters from 88 62, several from 82, E0 held back; a line break
+        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS"),
+                 (b"\x82" * 20, "ta_IN.TSCII"), (b"w\xe0", "yi_US.CP1255"), (b"a\nb", "C")]
     for name, locale in rows:
         program = shutil.copy(PROGRAM, os.path.join(os.fsencode(folder), name))
-        want = name.decode()[:-4].encode("cp866") if WINDOWS else name
+        want = name.decode()[:-4].encode("cp866") if WINDOWS else name.replace(b"\n", b"?")
         expect(shown(run([], locale, program)), line4(want), f"started as {name}")
     if WINDOWS:
         return
     # Where /proc is missing, and from a folder whose path is longer than the kernel hands out.
-    if ALONE and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0:
+    if ALONE and ROOT:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
         expect(shown(run([], wrap=hide)), line4(b"waitms"), "/proc hidden")
     else:
@@ -186,12 +189,22 @@ def surroundings():
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
     if not ALONE:
         return print("skipped: no descriptor to spare (it takes a static build and no emulator)")
-    # No descriptor to spare: 250 needs no locale; German 1.500 can't be read, whatever stderr is.
+    # No descriptor to spare: 250 needs no locale, nor the folder's name; German 1.500 can't be read,
+    # whatever stderr is, nor with the locale archive unreadable (as root). Short of memory, a
+    # locale that is not installed still reads as C.
     few = ["prlimit", "--nofile=3"]
-    expect_outcome(run(["250"], "de_DE.UTF-8", wrap=few), 250, "C", "no descriptors, 250")
-    for err, report in (("pipe", b"waitms: run-time error 67 (0x00000043)\n"), ("broken", b"")):
-        r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=few)
-        expect((r.output, r.errors, r.status), (b"", report, 1), f"no descriptors, 1.500, {err}")
+    with tempfile.TemporaryDirectory("-Téléchargements") as folder:
+        r = run(["250"], "de_DE.UTF-8", shutil.copy(PROGRAM, folder), wrap=few)
+    expect_outcome(r, 250, "C", "no descriptors, 250")
+    r = run(["2,5"], "pt_BR.UTF-8", wrap=["prlimit", "--as=2048000"])
+    expect((r.output, r.status), (usage("C"), 0), "short of memory, a locale not installed")
+    deny = ["unshare", "-m", "sh", "-c", 'f=$(mktemp) && chmod 0 "$f" && mount --bind "$f" '
+            '/usr/lib/locale/locale-archive && rm "$f" && exec setpriv --reuid=65534 --regid=65534 '
+            '--clear-groups "$@"', "sh"]
+    for wrap, err, number in [(few, "pipe", 67), (few, "broken", 0)] + [(deny, "pipe", 70)] * ROOT:
+        r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=wrap)
+        report = b"waitms: run-time error %d (0x%08X)\n" % (number, number) if number else b""
+        expect((r.output, r.errors, r.status), (b"", report, 1), f"{wrap[0]}, 1.500, {err}")
 
 
 def startup():
