@@ -25,11 +25,12 @@ TEST(SleepUntilElapsed, NeverEarlyAndLateByAtMostATick) {
           for (const Wake wake : {kLate, kEarly, kBackwards}) {
             std::int64_t now = phase;  // ns
             int sleeps = 0;
-            const auto counter = [&] {
-              const std::int64_t lost = wake == kBackwards && sleeps > 0 ? 1000000000 : 0;
-              return static_cast<std::int64_t>(static_cast<__int128>(now - lost) * frequency /
-                                               1000000000) +
-                     (std::int64_t{1} << 40);
+            const auto counter = [&] {  // from a second in, in two parts to stay within 64 bits
+              const auto t = static_cast<std::uint64_t>(
+                  now + (wake == kBackwards && sleeps > 0 ? 0 : 1000000000));
+              const auto hz = static_cast<std::uint64_t>(frequency);
+              return static_cast<std::int64_t>(t / 1000000000 * hz +
+                                               t % 1000000000 * hz / 1000000000);
             };
             const auto sleep = [&](std::uint32_t asked) {
               if (++sleeps > 100) throw std::runtime_error("spins");  // Sleep(0) over and over

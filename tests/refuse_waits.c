@@ -22,8 +22,11 @@ int main(int argc, char** argv) {
   const unsigned char all = strcmp(argv[1], "all") == 0; /* else ppoll jumps to the allow */
   struct sock_filter filter[] = {
       BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
-      IS(clock_nanosleep, 4), IS(clock_nanosleep_time64, 3), IS(ppoll, 1 + all),
-      IS(ppoll_time64, all), BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      IS(clock_nanosleep, 4),
+      IS(clock_nanosleep_time64, 3),
+      IS(ppoll, 1 + all),
+      IS(ppoll_time64, all),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
       BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EPERM)};
   struct sock_fprog program = {sizeof filter / sizeof filter[0], filter};
   if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) ||
