@@ -9,6 +9,7 @@
 #include "number.h"
 #include "process.h"
 #include "support.h"
+#include "wait.h"
 
 namespace modMain {
 
@@ -58,7 +59,9 @@ void RunWait() {
   } else {
     ResumeNext(lastError,
                [&] { ConsoleWrite(u"Waiting " + runtime::Decimal(interval) + u" ms... "); });
-    Sleep(static_cast<DWORD>(interval));
+    // Outside the continue-on-error steps: a wait that the system refuses is no outcome to
+    // confirm with "Ok", so it ends the program with the run-time's report.
+    SleepAtLeast(static_cast<DWORD>(interval));
     ResumeNext(lastError, [] { ConsoleWrite(u"Ok\r\n"); });
   }
 }

@@ -10,6 +10,7 @@
 #include "console.h"
 #include "modmain.h"
 #include "process.h"
+#include "wait.h"
 
 namespace {
 
@@ -29,11 +30,11 @@ BOOL WINAPI WriteFile(HANDLE, const void* bytes, DWORD size, DWORD* written, OVE
   *written = gWriteFails ? 0 : size;
   return !gWriteFails;
 }
-void WINAPI Sleep(DWORD milliseconds) {
-  gCalls += "Sleep:" + std::to_string(milliseconds) + "|";
-}
 void WINAPI InitCommonControls(void) {}
 }  // extern "C"
+void SleepAtLeast(DWORD milliseconds) {
+  gCalls += "Sleep:" + std::to_string(milliseconds) + "|";
+}
 
 namespace {
 

@@ -9,7 +9,7 @@ namespace modMain {
 void Main();
 
 // The wait command: reads the interval from the command line, then waits and confirms, refuses
-// INFINITE, or shows the usage text. It lets no failure out.
+// INFINITE, or shows the usage text. It lets out one failure alone: a wait that the system refuses.
 void RunWait();
 
 // Writes the usage text in one piece. On a failure it writes nothing and passes the failure on.

@@ -26,7 +26,7 @@ both KERNEL32.DLL LeaveCriticalSection LoadLibraryA LoadLibraryW MultiByteToWide
 both KERNEL32.DLL ReleaseSemaphore SetLastError Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue
 both KERNEL32.DLL VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte
 exe KERNEL32.DLL GetCommandLineW GetLocaleInfoW GetStartupInfoA GetStdHandle WriteFile
-exe KERNEL32.DLL SetUnhandledExceptionFilter
+exe KERNEL32.DLL QueryPerformanceCounter QueryPerformanceFrequency SetUnhandledExceptionFilter
 dll KERNEL32.DLL IsDebuggerPresent
 both MSVCRT.DLL __mb_cur_max _amsg_exit _errno _initterm _iob abort atoi calloc fputc fputs free
 both MSVCRT.DLL fwrite localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale

@@ -2,7 +2,7 @@
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING_PROGRAM [LAUNCHER]
 FAILING_PROGRAM runs over tests/failing_support.cc; LAUNCHER (wine-run or qemu) runs both."""
-import os, pathlib, select, shutil, signal, subprocess, sys, tempfile, time
+import os, pathlib, re, select, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
@@ -171,8 +171,20 @@ def surroundings():
     for out in ("closed", "full", "broken"):
         r = run(["300"], out=out)
         expect((r.status, r.errors, 300 <= r.ms < 300 + START_MS), (0, b"", True), "stdout " + out)
-    if WINDOWS:  # signals are POSIX's
-        return
+    if WINDOWS:  # signals are POSIX's. Wine's Sleep is exact: a trace of the timer calls tells,
+        # in a session started untraced (its service processes would trace into the pipe)
+        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={k: v for k, v in
+                     os.environ.items() if not k.startswith(("LC_", "LANG"))} | {"LC_ALL": "C"})
+        session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet)
+        traced = "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep"
+        subprocess.run(LAUNCHER + ["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
+                                   "/d", traced, "/f"], **quiet)
+        calls = lambda args: re.findall(rb"Call \w+\.(\w+)\((\w*)", run(args, env={
+            "WAITMS_WINEDEBUG": "+relay"}).errors)
+        period = [(b"timeBeginPeriod", b"00000001"), (b"Sleep", b"00000005"),
+                  (b"timeEndPeriod", b"00000001")]
+        expect((calls(["5"]), calls([])), (period, []), "timer period: waitms 5, the usage text")
+        return session.kill()
 
     def jostle(pid):  # spread over the wait, so that they find the program asleep
         for sig in [signal.SIGWINCH, signal.SIGCHLD] * 20 + [signal.SIGSTOP]:
@@ -187,6 +199,17 @@ def surroundings():
            "SIGINT")
     r = run(["2147483647"], on_output=lambda pid: (time.sleep(1), os.kill(pid, signal.SIGKILL)))
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
+    # The system refusing clock_nanosleep: still the whole wait; refusing every timed wait: no Ok.
+    refuse = [os.path.join(os.path.dirname(FAILING), "refuse_waits")]
+    if LAUNCHER:  # the filter would stand between qemu-user and the host, not the program
+        print("skipped: timed waits refused (it takes no emulator)")
+    elif subprocess.call(refuse + ["all", "/bin/true"]) == 77:
+        print("skipped: timed waits refused (no seccomp filter)")
+    else:
+        expect_outcome(run(["300"], wrap=refuse + ["clock_nanosleep"]), 300, "C", "clock_nanosleep")
+        r = run(["300"], wrap=refuse + ["all"])
+        expect((r.output, r.errors, r.status),
+               (b"Waiting 300 ms... ", b"waitms: run-time error 17 (0x00000011)\n", 1), "no wait")
     if not ALONE:
         return print("skipped: no descriptor to spare (it takes a static build and no emulator)")
     # No descriptor to spare: 250 needs no locale, nor the folder's name; German 1.500 can't be read,

@@ -1,8 +1,6 @@
 // kernel32 and comctl32, as much of them as waitms uses, on POSIX.
 
 #include <fcntl.h>
-#include <sys/prctl.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,26 +48,6 @@ BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesTo
   if (written < 0) return FALSE;
   if (lpNumberOfBytesWritten != nullptr) *lpNumberOfBytesWritten = static_cast<DWORD>(written);
   return TRUE;
-}
-
-void WINAPI Sleep(DWORD dwMilliseconds) {
-  // The default timer slack (50 us) would let every wake come late by that much.
-  ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-  if (dwMilliseconds == INFINITE) {
-    for (;;) ::pause();
-  }
-  // An absolute deadline on the monotonic clock: a signal that interrupts the wait, or a stop and
-  // continue, resumes towards the same instant instead of starting the interval over or ending it.
-  timespec deadline{};
-  ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-  deadline.tv_sec += static_cast<time_t>(dwMilliseconds / 1000);
-  deadline.tv_nsec += static_cast<long>(dwMilliseconds % 1000) * 1000000L;
-  if (deadline.tv_nsec >= 1000000000L) {
-    deadline.tv_sec += 1;
-    deadline.tv_nsec -= 1000000000L;
-  }
-  while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-  }
 }
 
 void WINAPI InitCommonControls(void) {

@@ -20,7 +20,6 @@ struct OVERLAPPED;
 // Like the Windows macros, these are values the calling code compares against, not objects.
 #define STD_OUTPUT_HANDLE (static_cast<DWORD>(-11))
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
-#define INFINITE 0xFFFFFFFFu
 
 #define S_OK (static_cast<HRESULT>(0))
 #define E_FAIL (static_cast<HRESULT>(0x80004005u))
@@ -36,6 +35,5 @@ extern "C" {
 HANDLE WINAPI GetStdHandle(DWORD nStdHandle);
 BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
                       DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped);
-void WINAPI Sleep(DWORD dwMilliseconds);
 void WINAPI InitCommonControls(void);
 }
