@@ -26,6 +26,7 @@ TEST(ParseLong, JudgesTheRangeAfterRoundingAndTakesSeparatorsOfSeveralCharacters
   Check(u".", u",",
         {{u"2147483647.4", 2147483647}, {u"2147483647.5", -1}, {u"2147483646.5", 2147483646}});
   Check(u".", u",", {{u"99999999999999999999999999", -1}, {u"2.50000000000000000001", 3}});
+  Check(u".", u",", {{u"2.51", 3}, {u"2.50", 2}});  // a half, however many zeros follow
   // Negative values show only as the usage text; these are told apart here.
   Check(u".", u"", {{u"-2147483648.5", -2147483648LL}, {u"-2147483648.6", -1}, {u"-3.5", -4}});
   Check(u"cd", u"ab", {{u"1ab500cd5", 1500}, {u"1ab500cd6", 1501}, {u"1a500", -2}, {u"1ab", -2}});

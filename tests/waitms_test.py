@@ -20,7 +20,8 @@ USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval
               b"             Can't be INFINITE.\r\n")
 
 # Locale, arguments, outcome (ms waited, INF or USAGE) and, where Windows differs, its outcome:
-# Wine quotes an argument with blanks and groups with commas in C, Russian with U+00A0 (not U+202F).
+# Wine quotes an argument that is empty or has blanks, groups with commas in C, Russian with U+00A0
+# (not U+202F).
 TABLE = [
     ("C", ["250"], 250),
     ("C", ["0"], 0),
@@ -28,25 +29,24 @@ TABLE = [
     ("C", ["-1"], INF),
     ("C", ["-0.6"], INF),
     ("C", ["-0.4"], 0),
-    ("C", ["2.5"], 2),
+    ("C", [".6"], 1),
+    ("C", ["", "5"], 5, USAGE),
     ("C", ["-2"], USAGE),
-    ("C", [], USAGE),
     ("C", ["2147483648"], USAGE),
     ("C", ["1", "2"], USAGE),
-    ("C", ["12abc"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
     ("en_US.UTF-8", ["1,234.5"], 1234),
     ("en_US.UTF-8", [",500"], USAGE),
     ("en_US.UTF-8", ["1.5,0"], USAGE),
     ("de_DE.UTF-8", ["1.500"], 1500),
-    ("de_DE.UTF-8", ["2,5"], 2),
     ("de_DE.UTF-8", ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
     ("ru_RU.UTF-8", ["3,5"], 4),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
     ("ru_RU.CP1251", [], USAGE),
+    ("xx_XX.UTF-8", ["1.5"], 2),  # a locale that no system has: C's separators
     ("C.UTF-8", [b"25\xff"], USAGE),
     ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
 ]
@@ -132,33 +132,39 @@ def table():
 
 def names():
     # Line 4 of the usage text shows the name the program was started under: on Windows less its
-    # extension, in the console's code page; elsewhere the whole file name, as its bytes.
-    folder = tempfile.mkdtemp()
+    # extension, in the console's code page; elsewhere the whole file name, its bytes as the locale
+    # reads them. The folder's name has a blank, at which a Windows command line is split.
+    os.chdir(folder := tempfile.mkdtemp(prefix="waitms "))
     shown = lambda r: r.output.split(b"\r\n")[3:4]
     line4 = lambda name: [b"Usage: %b[.EXE] Interval" % name]
+
+    def place(name):  # on Windows with its support library beside it
+        if WINDOWS:
+            shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), ".")
+        return os.path.abspath(shutil.copy(PROGRAM, name))
+
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
-    if WINDOWS:  # the copies find their support library beside them
-        shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), folder)
-    else:  # beyond U+FFFF: two UTF-16 units; BIG5-HKSCS 88 62: two characters, the last one pending
-        rows += [("hold-on-\U0001f600".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS")]
-    for name, locale in rows:
-        program = shutil.copy(PROGRAM, os.path.join(os.fsencode(folder), name))
-        want = name.decode()[:-4].encode("cp866") if WINDOWS else name
-        expect(shown(run([], locale, program)), line4(want), f"started as {name}")
-    if WINDOWS:
-        return
-    # Where /proc is missing, and from a folder whose path is longer than the kernel hands out.
-    if ALONE and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0:
+    if not WINDOWS:  # the first and last characters beyond U+FFFF, two UTF-16 units each; BIG5-HKSCS
+        # 88 62, two characters, the last one pending at the end and before x; Latin-1 in UTF-8
+        rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS"),
+                 (b"w\x88\x62x", "zh_HK.BIG5-HKSCS"), (b"wart\xe4", "C.UTF-8", b"wart\xef\xbf\xbd")]
+    for name, locale, *shown_as in rows:
+        want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
+        expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
+    if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
+        expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
+        expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
+    elif ALONE and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
         expect(shown(run([], wrap=hide)), line4(b"waitms"), "/proc hidden")
     else:
         print("skipped: /proc hidden (it takes unshare -m, as root, and a statically linked build)")
-    os.chdir(folder)
-    for _ in range(24):  # a step at a time, as no call takes a path this long
+    # From a folder whose path is longer than MAX_PATH or PATH_MAX, whose exec takes no longer one.
+    for _ in range(2 if WINDOWS else 24):  # a step at a time, as no call takes a path this long
         os.mkdir("d" * 200)
         os.chdir("d" * 200)
-    shutil.copy(PROGRAM, "waitms")
-    expect(shown(run([], program="./waitms")), line4(b"waitms"), f"{len(os.getcwd())}-byte folder")
+    place(exe := "waitms.exe" if WINDOWS else "waitms")
+    expect(shown(run([], program="./" + exe)), line4(b"waitms"), f"{len(os.getcwd())}-byte folder")
     os.chdir("/")
     shutil.rmtree(folder)
 
@@ -184,13 +190,16 @@ def surroundings():
     r = run(["2147483647"], on_output=lambda pid: (time.sleep(1), os.kill(pid, signal.SIGKILL)))
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
     if not ALONE:
-        return print("skipped: no descriptor to spare (it takes a statically linked build)")
-    # No descriptor to spare: 250 needs no locale; German 1.500 can't be read, whatever stderr is.
+        return print("skipped: no descriptor or memory to spare (it takes a statically linked build)")
+    # No descriptor to spare: +250 needs no locale; German 1.500 can't be read, whatever stderr is.
+    # Nor with too little memory to map the locales (the program alone takes 1.2 MB).
     few = ["prlimit", "--nofile=3"]
-    expect_outcome(run(["250"], "de_DE.UTF-8", wrap=few), 250, "C", "no descriptors, 250")
-    for err, report in (("pipe", b"waitms: run-time error 67 (0x00000043)\n"), ("broken", b"")):
-        r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=few)
-        expect((r.output, r.errors, r.status), (b"", report, 1), f"no descriptors, 1.500, {err}")
+    expect_outcome(run(["+250"], "de_DE.UTF-8", wrap=few), 250, "C", "no descriptors, +250")
+    for limit, number, err in (("nofile=3", 67, "pipe"), ("nofile=3", 67, "broken"),
+                               ("as=2097152", 7, "pipe")):
+        r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=["prlimit", "--" + limit])
+        report = b"waitms: run-time error %d (0x%08X)\n" % (number, number) if err == "pipe" else b""
+        expect((r.output, r.errors, r.status), (b"", report, 1), f"{limit}, 1.500, stderr {err}")
 
 
 def startup():
