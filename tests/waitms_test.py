@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
-    waitms_test.py table|names|surroundings|startup PROGRAM FAILING_PROGRAM [LAUNCHER]
-FAILING_PROGRAM runs over tests/failing_support.cc; LAUNCHER (cmake/wine-run) runs Windows builds."""
+    waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
+FAILING: the program over tests/failing_support.cc (that DLL on Windows); LAUNCHER: cmake/wine-run"""
 import os, pathlib, select, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
@@ -9,8 +9,7 @@ GROUP, PROGRAM, FAILING = sys.argv[1:4]
 LAUNCHER = sys.argv[4:]
 WINDOWS = bool(LAUNCHER)
 # Without /proc or a spare descriptor, no dynamic loader or sanitizer run-time starts a program.
-ALONE = not WINDOWS and b"INTERP" not in subprocess.run(["readelf", "-lW", PROGRAM],
-                                                        capture_output=True, check=True).stdout
+ALONE = not WINDOWS and b"INTERP" not in subprocess.check_output(["readelf", "-lW", PROGRAM])
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
 INF, USAGE = b"INFINITE value not supported!\r\n", "usage"
 COPYRIGHT = "(c) Корване, 2010. Посвящается всем, кто умеет ждать."
@@ -20,25 +19,19 @@ USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval
               b"             Can't be INFINITE.\r\n")
 
 # Locale, arguments, outcome (ms waited, INF or USAGE) and, where Windows differs, its outcome:
-# Wine quotes an argument that is empty or has blanks, groups with commas in C, Russian with U+00A0
-# (not U+202F).
+# Wine quotes empty arguments and those with blanks, groups with commas in C, Russian with U+00A0.
 TABLE = [
     ("C", ["250"], 250),
-    ("C", ["0"], 0),
     ("C", [" \t+42 "], 42, USAGE),
     ("C", ["-1"], INF),
-    ("C", ["-0.6"], INF),
     ("C", ["-0.4"], 0),
     ("C", [".6"], 1),
     ("C", ["", "5"], 5, USAGE),
     ("C", ["-2"], USAGE),
-    ("C", ["2147483648"], USAGE),
     ("C", ["1", "2"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
     ("en_US.UTF-8", ["1,234.5"], 1234),
-    ("en_US.UTF-8", [",500"], USAGE),
-    ("en_US.UTF-8", ["1.5,0"], USAGE),
     ("de_DE.UTF-8", ["1.500"], 1500),
     ("de_DE.UTF-8", ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
@@ -67,11 +60,9 @@ def usage(locale):  # under Wine in the console's OEM code page
 
 def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, err="pipe",
         wrap=[]):
-    # out: pipe, closed, full (/dev/full) or broken (a pipe without reader); err: pipe or broken;
-    # wrap: a command that starts the program
-    environ = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))}
-    environ.update(env, LC_ALL=locale)
-    argv = wrap + LAUNCHER + [program] + [a if isinstance(a, bytes) else a.encode() for a in args]
+    # out: pipe, closed, full or broken (no reader); err: pipe or broken; wrap: starts the program
+    environ = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))} | env
+    argv = wrap + LAUNCHER + [program, *args]
     read, write = os.pipe() if out in ("pipe", "broken") else (None, None)
     if out == "broken":
         read = os.close(read)
@@ -88,13 +79,11 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, e
             os.close(gone)
 
     process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=subprocess.PIPE,
-                               env=environ, preexec_fn=prepare)
+                               env=environ | {"LC_ALL": locale}, preexec_fn=prepare)
     if write is not None:
         os.close(write)
-    while read is not None and select.select([read], [], [], START_MS / 1000 + 60)[0]:
-        data = os.read(read, 65536)
-        if not data:
-            break
+    while read is not None and select.select([read], [], [], START_MS / 1000 + 60)[0] and (
+            data := os.read(read, 65536)):
         chunks.append(((time.monotonic() - start) * 1000, data))
         if on_output and len(chunks) == 1:
             on_output(process.pid)
@@ -111,17 +100,15 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, e
 
 
 def expect_outcome(r, want, locale, what):
-    expect((r.status, r.errors), (0, b""), what + ": status and standard error")
     if isinstance(want, int):
-        waiting = b"Waiting %d ms... " % want
-        expect(r.output, waiting + b"Ok\r\n", what)
+        waiting, ok_at = b"Waiting %d ms... " % want, r.chunks[-1][0] if r.chunks else 0
+        expect((r.status, r.errors, r.output), (0, b"", waiting + b"Ok\r\n"), what)
         if want >= 100:  # long enough apart to arrive in two reads
             expect([data for _, data in r.chunks], [waiting, b"Ok\r\n"], what + ": writes")
-        ok_at = r.chunks[-1][0] if r.chunks else 0
         expect(want <= ok_at < want + START_MS, True, f"{what}: Ok after {ok_at:.0f} ms")
-    else:
-        expect(r.output, usage(locale) if want == USAGE else want, what)
-        expect((len(r.chunks), r.ms < START_MS), (1, True), f"{what}: one write, in {r.ms:.0f} ms")
+    else:  # in one write
+        want = (0, b"", usage(locale) if want == USAGE else want, 1, True)
+        expect((r.status, r.errors, r.output, len(r.chunks), r.ms < START_MS), want, what)
 
 
 def table():
@@ -165,7 +152,6 @@ def names():
         os.chdir("d" * 200)
     place(exe := "waitms.exe" if WINDOWS else "waitms")
     expect(shown(run([], program="./" + exe)), line4(b"waitms"), f"{len(os.getcwd())}-byte folder")
-    os.chdir("/")
     shutil.rmtree(folder)
 
 
@@ -176,19 +162,16 @@ def surroundings():
     if WINDOWS:  # signals are POSIX's
         return
 
-    def jostle(pid):  # spread over the wait, so that they find the program asleep
-        for sig in [signal.SIGWINCH, signal.SIGCHLD] * 20 + [signal.SIGSTOP]:
-            time.sleep(0.005)
+    def jostle(pid):  # spread over the wait, so that they find the program asleep; stopped 0.1 s
+        for sig in [signal.SIGWINCH, signal.SIGCHLD] * 20 + [signal.SIGSTOP, signal.SIGCONT]:
+            time.sleep(0.1 if sig == signal.SIGCONT else 0.005)
             os.kill(pid, sig)
-        time.sleep(0.1)
-        os.kill(pid, signal.SIGCONT)
 
     expect_outcome(run(["500"], on_output=jostle), 500, "C", "SIGWINCH, SIGCHLD, SIGSTOP, SIGCONT")
-    r = run(["5000"], on_output=lambda pid: os.kill(pid, signal.SIGINT))
-    expect((r.output, r.status, r.ms < 2000), (b"Waiting 5000 ms... ", -signal.SIGINT, True),
-           "SIGINT")
-    r = run(["2147483647"], on_output=lambda pid: (time.sleep(1), os.kill(pid, signal.SIGKILL)))
-    expect((r.output, r.status), (b"Waiting 2147483647 ms... ", -signal.SIGKILL), "the longest")
+    # SIGINT ends the wait before Ok; the longest one is still asleep a second later
+    for interval, after, sig in ((5000, 0, signal.SIGINT), (2147483647, 1, signal.SIGKILL)):
+        r = run([str(interval)], on_output=lambda pid: (time.sleep(after), os.kill(pid, sig)))
+        expect((r.output, r.status), (b"Waiting %d ms... " % interval, -sig), f"{sig.name}")
     if not ALONE:
         return print("skipped: no descriptor or memory to spare (it takes a statically linked build)")
     # No descriptor to spare: +250 needs no locale; German 1.500 can't be read, whatever stderr is.
@@ -207,9 +190,11 @@ def startup():
     calls = ["ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle", "ksSetWindowResIconAll"]
     report = b"waitms: run-time error -2147467259 (0x80004005)" + (b"\r\n" if WINDOWS else b"\n")
 
+    failing = shutil.copy(PROGRAM, os.path.dirname(FAILING)) if WINDOWS else FAILING
+
     def run_failing(args, **env):
         env["WAITMS_CALL_LOG"] = "Z:" + log.replace("/", "\\") if WINDOWS else log
-        r = run(args, program=FAILING, env=env)
+        r = run(args, program=failing, env=env)
         r.calls = pathlib.Path(log).read_text().split()
         os.remove(log)
         return r
