@@ -1,5 +1,5 @@
 // The support library for the tests that run the program: each call succeeds but the one named in
-// WAITMS_FAIL (E_FAIL), and logs its name to the file WAITMS_CALL_LOG. WAITMS_IN_IDE=1: in the IDE.
+// WAITMS_FAIL (E_INVALIDARG), and logs its name to WAITMS_CALL_LOG. WAITMS_IN_IDE=1: in the IDE.
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +15,7 @@ static HRESULT Answer(const char* call) {
     std::fclose(log);
   }
   const char* failing = std::getenv("WAITMS_FAIL");
-  return failing != nullptr && std::strcmp(failing, call) == 0 ? E_FAIL : S_OK;
+  return failing != nullptr && std::strcmp(failing, call) == 0 ? E_INVALIDARG : S_OK;
 }
 
 extern "C" {

@@ -188,7 +188,7 @@ def surroundings():
 def startup():
     log = os.path.join(tempfile.mkdtemp(), "calls")
     calls = ["ksRegisterAppPath", "ksIsInIDE", "ksGetThunderMainHandle", "ksSetWindowResIconAll"]
-    report = b"waitms: run-time error -2147467259 (0x80004005)" + (b"\r\n" if WINDOWS else b"\n")
+    report = b"waitms: run-time error -2147024809 (0x80070057)" + (b"\r\n" if WINDOWS else b"\n")
 
     failing = shutil.copy(PROGRAM, os.path.dirname(FAILING)) if WINDOWS else FAILING
 
