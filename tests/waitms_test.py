@@ -8,7 +8,7 @@ from types import SimpleNamespace
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
 LAUNCHER = sys.argv[4:]
 WINDOWS = bool(LAUNCHER)
-# Without /proc or a spare descriptor, no dynamic loader or sanitizer run-time starts a program.
+# No dynamic loader or sanitizer run-time starts without /proc, a spare descriptor or 2 MiB to map.
 ALONE = not WINDOWS and b"INTERP" not in subprocess.check_output(["readelf", "-lW", PROGRAM])
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
 INF, USAGE = b"INFINITE value not supported!\r\n", "usage"
