@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
-FAILING: the program over tests/failing_support.cc (that DLL on Windows); LAUNCHER: cmake/wine-run"""
+FAILING: the program over tests/failing_support.cc (on Windows that DLL); LAUNCHER: wine-run"""
 import os, pathlib, select, shutil, signal, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
@@ -131,8 +131,8 @@ def names():
         return os.path.abspath(shutil.copy(PROGRAM, name))
 
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
-    if not WINDOWS:  # the first and last characters beyond U+FFFF, two UTF-16 units each; BIG5-HKSCS
-        # 88 62, two characters, the last one pending at the end and before x; Latin-1 in UTF-8
+    if not WINDOWS:  # the first and last characters beyond U+FFFF, two UTF-16 units each;
+        # BIG5-HKSCS 88 62, two characters, the last one pending at the end and before x; Latin-1
         rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"w\x88\x62", "zh_HK.BIG5-HKSCS"),
                  (b"w\x88\x62x", "zh_HK.BIG5-HKSCS"), (b"wart\xe4", "C.UTF-8", b"wart\xef\xbf\xbd")]
     for name, locale, *shown_as in rows:
@@ -173,7 +173,7 @@ def surroundings():
         r = run([str(interval)], on_output=lambda pid: (time.sleep(after), os.kill(pid, sig)))
         expect((r.output, r.status), (b"Waiting %d ms... " % interval, -sig), f"{sig.name}")
     if not ALONE:
-        return print("skipped: no descriptor or memory to spare (it takes a statically linked build)")
+        return print("skipped: no descriptor or memory to spare (it takes a static build)")
     # No descriptor to spare: +250 needs no locale; German 1.500 can't be read, whatever stderr is.
     # Nor with too little memory to map the locales (the program alone takes 1.2 MB).
     few = ["prlimit", "--nofile=3"]
@@ -181,7 +181,7 @@ def surroundings():
     for limit, number, err in (("nofile=3", 67, "pipe"), ("nofile=3", 67, "broken"),
                                ("as=2097152", 7, "pipe")):
         r = run(["1.500"], "de_DE.UTF-8", err=err, wrap=["prlimit", "--" + limit])
-        report = b"waitms: run-time error %d (0x%08X)\n" % (number, number) if err == "pipe" else b""
+        report = b"waitms: run-time error %d (0x%08X)\n" % (number, number) * (err == "pipe")
         expect((r.output, r.errors, r.status), (b"", report, 1), f"{limit}, 1.500, stderr {err}")
 
 
