@@ -1,6 +1,5 @@
-// The support library for the tests that run the program: each call succeeds as on POSIX, but for
-// the one named in WAITMS_FAIL, which answers E_FAIL. WAITMS_IN_IDE=1 answers that the program runs
-// inside the development environment. Each call appends its name to the file WAITMS_CALL_LOG.
+// The support library for the tests that run the program: each call succeeds but the one named in
+// WAITMS_FAIL (E_INVALIDARG), and logs its name to WAITMS_CALL_LOG. WAITMS_IN_IDE=1: in the IDE.
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +15,7 @@ static HRESULT Answer(const char* call) {
     std::fclose(log);
   }
   const char* failing = std::getenv("WAITMS_FAIL");
-  return failing != nullptr && std::strcmp(failing, call) == 0 ? E_FAIL : S_OK;
+  return failing != nullptr && std::strcmp(failing, call) == 0 ? E_INVALIDARG : S_OK;
 }
 
 extern "C" {
