@@ -91,11 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::u16string fraction;
   for (int i = decimal.empty() ? 0 : byte() % 24; i > 0; --i)
     fraction += char16_t(u'0' + byte() % 10);
-  const bool up =
-      !fraction.empty() &&
-      (fraction[0] > u'5' ||
-       (fraction[0] == u'5' &&
-        (magnitude % 2 == 1 || fraction.find_first_not_of(u'0', 1) != std::u16string::npos)));
+  const std::u16string half = fraction.substr(0, fraction.find_last_not_of(u'0') + 1);  // vs "5"
+  const bool up = half > u"5" || (half == u"5" && magnitude % 2 == 1);
   const std::int64_t value = (layout & 1 ? -1 : 1) * (std::int64_t{magnitude} + up);
 
   std::u16string text((layout & 2) != 0 ? 2 : 0, u' ');
