@@ -1,10 +1,9 @@
-// Fuzzes the run-time's reading of text; each input serves both properties.
-// The conversion: any text with any separators is read or refused without a fault; ToLong, which
-// skips the separators where it can, reads every ASCII tail exactly as ParseLong with them; and a
-// number written the way a user of some locale writes it (blanks, sign, leading zeros, groups,
-// fraction) reads back rounded half to even, or is refused as out of range.
-// Decoding, in charsets that turn bytes into characters unusually: any bytes decode or are refused
-// without a fault, into valid UTF-16 with no U+0000 the bytes lacked; names show the same.
+// Fuzzes the run-time's reading of text, each input two ways. Conversion: any text with any
+// separators is read or refused without a fault; ToLong reads every ASCII tail as ParseLong does;
+// a number written as some locale's users write it (blanks, sign, leading zeros, groups, fraction)
+// reads back rounded half to even, or is refused as out of range. Decoding, in charsets that turn
+// bytes into characters unusually: any bytes decode or are refused without a fault, into valid
+// UTF-16 with no U+0000 the bytes lacked; names show the same.
 #include <dirent.h>
 
 #include <algorithm>
