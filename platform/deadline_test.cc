@@ -1,6 +1,5 @@
 // The Windows wait's deadline loop over a fake performance counter and a fake Sleep that, like
 // Windows' own, wakes on a tick of the system timer: up to a tick before or after the time asked.
-
 #include "deadline.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +8,13 @@
 #include <cstdint>
 #include <stdexcept>
 
-namespace {
-
 TEST(SleepUntilElapsed, NeverEarlyAndLateByAtMostATick) {
-  // An ACPI timer, Windows 10's 10 MHz, a 2.4 GHz TSC and one beyond what 64-bit `ms * frequency`
-  // can hold for the longest wait.
-  const std::int64_t frequencies[] = {3579545, 10000000, 2400000000, 10000000000};
-  const std::int64_t ticks[] = {15625000, 1000000};  // ns: the default period, and the least
-  const std::int64_t intervals[] = {0, 1, 16, 1500, 2147483647};
   enum Wake { kLate, kEarly, kBackwards };  // backwards: early, and the counter loses a second
-  for (const std::int64_t frequency : frequencies)
-    for (const std::int64_t tick : ticks)
-      for (const std::int64_t ms : intervals)
+  // An ACPI timer, Windows 10's 10 MHz, a 2.4 GHz TSC and one beyond what 64-bit `ms * frequency`
+  // can hold for the longest wait; then the timer's default period and its least, in ns.
+  for (const std::int64_t frequency : {3579545LL, 10000000LL, 2400000000LL, 10000000000LL})
+    for (const std::int64_t tick : {15625000LL, 1000000LL})
+      for (const std::int64_t ms : {0LL, 1LL, 16LL, 1500LL, 2147483647LL})
         for (const std::int64_t phase : {std::int64_t{0}, tick / 3, tick - 1})
           for (const Wake wake : {kLate, kEarly, kBackwards}) {
             std::int64_t now = phase;  // ns
@@ -47,5 +41,3 @@ TEST(SleepUntilElapsed, NeverEarlyAndLateByAtMostATick) {
             EXPECT_LE(sleeps, 2 * rounds + 1);
           }
 }
-
-}  // namespace

@@ -1,6 +1,5 @@
 #!/bin/sh
-# What waitms.exe and KORVANESUPPORT0100.DLL are as files, read with the cross binutils.
-# Usage: check-pe.sh BUILD_DIR
+# waitms.exe and KORVANESUPPORT0100.DLL as files, read with the cross binutils: check-pe.sh BUILD_DIR
 set -eu
 dir=$1
 tmp=$(mktemp -d)
@@ -15,36 +14,34 @@ has() { grep -qE "$2" "$1" || fail "$3"; }
 has "$tmp/exe" 'file format pei-i386' "waitms.exe is not PE32 for i386"
 has "$tmp/exe" 'Subsystem[[:space:]]+00000003' "waitms.exe is not a console program"
 
-# What each file may import from each system DLL: by name, or as #number by ordinal (objdump shows
+# What the files may import from each system DLL: by name, or as #number by ordinal (objdump shows
 # no name or "<none>"). All are in Windows XP SP3 (Microsoft's page on each says so; for
 # InitCommonControls Vista, but comctl32 has had it from the first). Add one only once checked.
 cat >"$tmp/allowed" <<'LIST'
-both KERNEL32.DLL CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection
-both KERNEL32.DLL FreeLibrary GetCurrentThreadId GetLastError GetModuleFileNameW GetModuleHandleA
-both KERNEL32.DLL GetModuleHandleW GetProcAddress InitializeCriticalSection IsDBCSLeadByteEx
-both KERNEL32.DLL LeaveCriticalSection LoadLibraryA LoadLibraryW MultiByteToWideChar
-both KERNEL32.DLL ReleaseSemaphore SetLastError Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue
-both KERNEL32.DLL VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte
-exe KERNEL32.DLL GetCommandLineW GetLocaleInfoW GetStartupInfoA GetStdHandle WriteFile
-exe KERNEL32.DLL QueryPerformanceCounter QueryPerformanceFrequency SetUnhandledExceptionFilter
-dll KERNEL32.DLL IsDebuggerPresent
-both MSVCRT.DLL __mb_cur_max _amsg_exit _errno _initterm _iob abort atoi calloc fputc fputs free
-both MSVCRT.DLL fwrite localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale
-both MSVCRT.DLL strchr strcmp strerror strlen strncmp vfprintf wcslen _read _close
-exe MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type
-exe MSVCRT.DLL __setusermatherr _cexit _onexit exit fprintf signal
-dll MSVCRT.DLL _lock _unlock
-exe COMCTL32.DLL InitCommonControls
-exe VERSION.DLL GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueW
-dll USER32.DLL CharToOemBuffA DestroyIcon GetSystemMetrics IsWindow LoadImageW SendMessageW
+KERNEL32.DLL CloseHandle CreateSemaphoreW DeleteCriticalSection EnterCriticalSection FreeLibrary
+KERNEL32.DLL GetCurrentThreadId GetLastError GetModuleFileNameW GetModuleHandleA GetModuleHandleW
+KERNEL32.DLL GetProcAddress InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection
+KERNEL32.DLL LoadLibraryA LoadLibraryW MultiByteToWideChar ReleaseSemaphore SetLastError Sleep
+KERNEL32.DLL TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery
+KERNEL32.DLL WaitForSingleObject WideCharToMultiByte GetCommandLineW GetLocaleInfoW GetStartupInfoA
+KERNEL32.DLL GetStdHandle WriteFile QueryPerformanceCounter QueryPerformanceFrequency
+KERNEL32.DLL SetUnhandledExceptionFilter IsDebuggerPresent
+MSVCRT.DLL __mb_cur_max _amsg_exit _errno _initterm _iob abort atoi calloc fputc fputs free fwrite
+MSVCRT.DLL localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale strchr strcmp
+MSVCRT.DLL strerror strlen strncmp vfprintf wcslen _read _close __getmainargs __initenv __p__acmdln
+MSVCRT.DLL __p__commode __p__fmode __set_app_type __setusermatherr _cexit _onexit exit fprintf
+MSVCRT.DLL signal _lock _unlock
+COMCTL32.DLL InitCommonControls
+VERSION.DLL GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueW
+USER32.DLL CharToOemBuffA DestroyIcon GetSystemMetrics IsWindow LoadImageW SendMessageW
 LIST
 for f in exe dll; do
   got=$(awk '/^M[a-z]+(OSystem|Subsystem)Version/ { printf "%s ", $2 }' "$tmp/$f")
   [ "$got" = "5 1 5 1 " ] || fail "$f: OS and subsystem versions are $got, not 5 1 5 1 (XP SP3)"
   awk '/DLL Name:/ { dll = toupper($3) } /^$/ { dll = "" } dll && $2 ~ /^[0-9]+$/ {
     print dll ":" (NF >= 3 && $3 != "<none>" ? $3 : "#" $2) }' "$tmp/$f" >"$tmp/$f.imports"
-  extra=$(awk -v f=$f 'FILENAME == ARGV[1] { if ($1 == f || $1 == "both") for (i = 3; i <= NF; i++)
-      ok[$2 ":" $i]; next } !($0 in ok) && !/^KORVANESUPPORT/' "$tmp/allowed" "$tmp/$f.imports" | xargs)
+  extra=$(awk 'FILENAME == ARGV[1] { for (i = 2; i <= NF; i++) ok[$1 ":" $i]; next }
+    !($0 in ok) && !/^KORVANESUPPORT/' "$tmp/allowed" "$tmp/$f.imports" | xargs)
   [ -z "$extra" ] || fail "$f imports what is not known to be in Windows XP SP3: $extra"
 done
 ks="ksAnsiToOem ksFormatVersion ksGetThunderMainHandle ksIsInIDE ksRegisterAppPath ksSetWindowResIconAll"
