@@ -13,7 +13,7 @@ inline constexpr std::int32_t kOverflow = 6;     // a number outside the range o
 inline constexpr std::int32_t kOutOfMemory = 7;  // an allocation failed, or a locale couldn't load
 inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number, or not valid text
 inline constexpr std::int32_t kCantPerform = 17;  // the system refuses every way to wait for a time
-inline constexpr std::int32_t kTooManyFiles = 67;  // no file descriptor left to load the locale
+inline constexpr std::int32_t kTooManyFiles = 67;      // no file descriptor left to load the locale
 inline constexpr std::int32_t kPermissionDenied = 70;  // the locale is installed but unreadable
 
 class RuntimeError : public std::exception {

@@ -24,6 +24,6 @@ TEST(ParseLong, RefusesSeparatorsOutOfPlace) {
   Check(u".", u",", {{u",500", -13}, {u"1.5,0", -13}, {u"99999999999999999999999999", -6}});
   Check(u"cd", u"ab", {{u"1a500", -13}, {u"1ab", -13}});
   Check(u",", u" ", {{u"1  500", -13}});
-  Check(u",", u".", {{u",5", 0}, {u",", -13}});  // digits on one side suffice
+  Check(u",", u".", {{u",5", 0}, {u",", -13}});    // digits on one side suffice
   Check(u".", u"", {{u"2.50", 2}, {u"2.51", 3}});  // zeros after a half leave it a half
 }
