@@ -1,9 +1,7 @@
-// Fuzzes the run-time's reading of text, each input two ways. Conversion: any text with any
-// separators is read or refused without a fault; ToLong reads every ASCII tail as ParseLong does;
-// a number written as some locale's users write it (blanks, sign, leading zeros, groups, fraction)
-// reads back rounded half to even, or is refused as out of range. Decoding, in charsets that turn
-// bytes into characters unusually: any bytes decode or are refused without a fault, into valid
-// UTF-16 with no U+0000 the bytes lacked; names show the same.
+// The run-time's reading of text. Any text with any separators is read or refused without a fault,
+// ToLong's ASCII shortcut agrees with ParseLong, and a number written as some locale writes it
+// reads back rounded half to even. Any bytes, in charsets that decode unusually, give valid UTF-16
+// with no U+0000 the bytes lacked, the same strictly as leniently.
 #include <dirent.h>
 
 #include <algorithm>
@@ -31,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
       path != nullptr ? path : "/nowhere", &gCharsets,
       [](const dirent* entry) { return static_cast<int>(entry->d_name[0] != '.'); }, ::alphasort);
   if (gCharsetCount <= 0) std::abort();  // run through scripts/fuzz, which makes them
-  // The run-time loads the environment's locale once, at the first text that needs it: now.
+  // The environment's locale loads once, at the first text that needs it: now, not per charset.
   runtime::FromLocaleLenient("\x80");
   return 0;
 }

@@ -1,5 +1,4 @@
-// The conversion's refusals, which the fuzz target's round trip never writes, with separators of
-// several characters and blanks among them.
+// The conversion's refusals, which the fuzz target never writes, with separators of any length.
 #include <gtest/gtest.h>
 
 #include "failure.h"

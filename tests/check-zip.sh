@@ -6,8 +6,7 @@ zip=$1 launcher=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 (cd "$dir" && unzip -q "$zip")
-# Started from elsewhere, so that the library is found beside the program, not in the current folder.
-cd /
+cd /  # so that the library is found beside the program, not in the current folder
 LC_ALL=C "$launcher" "$dir/waitms.exe" 0 >"$dir/out" || { echo "FAIL: waitms.exe 0 exited with $?"; exit 1; }
 printf 'Waiting 0 ms... Ok\r\n' | cmp -s - "$dir/out" || { echo "FAIL: waitms.exe 0 wrote $(od -c "$dir/out")"; exit 1; }
 echo "$zip: all checks passed"
