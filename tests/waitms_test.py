@@ -92,7 +92,10 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, e
         if refused:
             refuse(refused)
 
-    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=subprocess.PIPE,
+    # Standard error to a file: a relay trace fills a pipe that nobody reads until the end, and a
+    # service process that Wine starts can keep a pipe open for seconds after the program ends.
+    errors = tempfile.TemporaryFile()
+    process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=errors,
                                env=environ | {"LC_ALL": locale}, preexec_fn=prepare)
     if write is not None:
         os.close(write)
@@ -105,11 +108,9 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, e
         status = process.wait(START_MS / 1000 + 60)
     finally:
         process.kill()  # if it hangs; nothing once it has ended
-    # Read once the program has ended: a service process that Wine starts for it can keep standard
-    # error open for seconds after.
-    os.set_blocking(process.stderr.fileno(), False)
+    errors.seek(0)
     return SimpleNamespace(chunks=chunks, output=b"".join(data for _, data in chunks),
-                           errors=process.stderr.read() or b"", status=status,
+                           errors=errors.read(), status=status,
                            ms=(time.monotonic() - start) * 1000)
 
 
@@ -154,7 +155,10 @@ def names():
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
     if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
         expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
-        expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
+        if "qemu" in pathlib.Path(os.environ["WAITMS_WINEPREFIX"], ".wine-run-route").read_text():
+            print("skipped: started by cmd (Wine under qemu-i386 can't start a process from one)")
+        else:
+            expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
     elif ALONE and ROOT:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
         expect(shown(run([], wrap=hide)), line4(b"waitms"), "/proc hidden")
@@ -177,7 +181,8 @@ def surroundings():
         # in a session started untraced (its service processes would trace into the pipe)
         quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={k: v for k, v in
                      os.environ.items() if not k.startswith(("LC_", "LANG"))} | {"LC_ALL": "C"})
-        session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet)
+        session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet | {"stdout": subprocess.PIPE})
+        session.stdout.read(8)  # up, so that the setting below goes into its session alone
         traced = "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep"
         subprocess.run(LAUNCHER + ["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
                                    "/d", traced, "/f"], **quiet)
