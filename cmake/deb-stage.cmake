@@ -1,4 +1,4 @@
-# Runs inside CPack, after the files are staged and before the .deb is made of them.
+# Runs inside CPack, after the files are staged and before the .deb or .rpm is made of them.
 # Debian wants the man page and the changelog gzipped the way its own tools do it (best
 # compression, no name or time stamp in the header).
 file(GLOB_RECURSE _docs
@@ -13,7 +13,7 @@ endforeach()
 
 # The lintian override speaks of the package, not of an installed tree, so it goes into the .deb
 # alone and never into a `cmake --install`.
-if(CPACK_WAITMS_LINTIAN_OVERRIDES)
+if(CPACK_WAITMS_LINTIAN_OVERRIDES AND CPACK_GENERATOR STREQUAL "DEB")
   set(_dir "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/share/lintian/overrides")
   file(COPY "${CPACK_WAITMS_LINTIAN_OVERRIDES}" DESTINATION "${_dir}"
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
