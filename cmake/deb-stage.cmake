@@ -20,3 +20,11 @@ if(CPACK_WAITMS_LINTIAN_OVERRIDES AND CPACK_GENERATOR STREQUAL "DEB")
   get_filename_component(_name "${CPACK_WAITMS_LINTIAN_OVERRIDES}" NAME)
   file(RENAME "${_dir}/${_name}" "${_dir}/${CPACK_PACKAGE_NAME}")
 endif()
+
+# Every staged file and folder takes the time that SOURCE_DATE_EPOCH gives, where it is set, so
+# that two builds of one commit make the same package: rpm only brings later times down to it,
+# and a file installed from the sources keeps the time it was checked out.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  execute_process(COMMAND find "${CPACK_TEMPORARY_INSTALL_DIRECTORY}"
+    -exec touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" {} + COMMAND_ERROR_IS_FATAL ANY)
+endif()
