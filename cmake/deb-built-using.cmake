@@ -12,6 +12,9 @@
 # and name those in their own Built-Using. So both are named: the package's source, for the
 # recipe, and from its Built-Using the source of the library's code (not its binutils or linux,
 # whose code is linked in nowhere).
+if(NOT CPACK_GENERATOR STREQUAL "DEB")  # an .rpm has no such field
+  return()
+endif()
 set(_sources "")
 foreach(_lib_origin libc.a:glibc libm.a:glibc libstdc++.a:gcc-[0-9]+ libgcc.a:gcc-[0-9]+
     libgcc_eh.a:gcc-[0-9]+)
