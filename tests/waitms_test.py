@@ -1,50 +1,46 @@
 #!/usr/bin/env python3
-"""The built waitms run as a process: exact bytes, exit status, when each write arrives.
-    waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
-FAILING: the program over failing_support.cc (on Windows, that DLL); LAUNCHER: wine-run, qemu"""
+"""waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]: the built waitms as a
+process (FAILING: over failing_support.cc); exact bytes, exit status, when each write arrives."""
 import ctypes, os, pathlib, re, select, shutil, signal, struct, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING, *LAUNCHER = sys.argv[1:]
 WINDOWS = PROGRAM.endswith(".exe")
-# No dynamic loader or sanitizer run-time starts without /proc, a spare descriptor or 2 MiB to map,
-# nor qemu-user, which answers /proc/self/exe itself: those rows take a static build, run alone.
+# Without /proc, a spare descriptor or 2 MiB to map, a static build alone starts (not under qemu)
 ALONE = not LAUNCHER and b"INTERP" not in subprocess.check_output(["readelf", "-lW", PROGRAM])
 ROOT = not WINDOWS and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
-INF, USAGE = b"INFINITE value not supported!\r\n", "usage"
+INF, USAGE = (0, b"", b"INFINITE value not supported!\r\n", 1, True), "usage"  # see expect_outcome
+XX, DE = "xx_XX.UTF-8", "de_DE.UTF-8"  # a locale that no system has, and German
 COPYRIGHT = "(c) Корване, 2010. Посвящается всем, кто умеет ждать."
 USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval\r\n\r\n"
               b"  Interval - Number of miliseconds to wait.\r\n"
               b"             Must be greather or equal zero.\r\n"
               b"             Can't be INFINITE.\r\n")
 
-XX = "xx_XX.UTF-8"  # a locale that no system has
-cant_load = lambda name, variable, n=53: f'waitms: run-time error {n} (0x{n:08X}): can\'t load ' \
-    f'the locale "{name}" named by {variable}\n'.encode()  # the report on standard error alone
+cant_load = lambda name, variable, n=53: (1, f'waitms: run-time error {n} (0x{n:08X}): can\'t ' \
+    f'load the locale "{name}" named by {variable}\n'.encode(), b"", 0, True)  # the report alone
 EMPTIED = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none "$0" && exec "$@"']  # + the folder
 
 
-# LC_ALL or the environment, arguments, outcome (ms waited, INF, USAGE or a report) and, where
-# Windows differs, its outcome: Wine quotes empty arguments and those with blanks, groups with
-# commas in C, Russian with U+00A0, and takes its number format from LC_ALL or LANG alone.
+# LC_ALL or the environment, arguments, outcome (ms, INF, USAGE or a report), Windows' if other:
+# Wine quotes blanks and empty arguments, groups with commas in C, Russian with U+00A0, skips LC_*.
 TABLE = [
     (XX, ["", "\t+42 "], 42, USAGE),  # digits alone need no locale
     ("C", ["-1"], INF),
     ("C", ["1", "2"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
-    ({"LANG": "de_DE.UTF-8", "LC_NUMERIC": "en_US.UTF-8"}, ["1,234.5"], 1234, USAGE),
-    ({"LANG": "de_DE.UTF-8"}, ["1.500"], 1500),
-    ({"LC_ALL": "de_DE.UTF-8", "LC_NUMERIC": "en_US.UTF-8"}, ["2.5"], 25),
+    ({"LANG": DE, "LC_NUMERIC": "en_US.UTF-8"}, ["1,234.5"], 1234, USAGE),
+    ({"LANG": DE}, ["1.500"], 1500),
+    ({"LC_ALL": DE, "LC_NUMERIC": "en_US.UTF-8"}, ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f003,5"], 1004, USAGE),
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
     ("ru_RU.CP1251", ["-2"], USAGE),
-    (XX + '\x1b[7m"\\é', ["1.500"], cant_load(r'xx_XX.UTF-8\x1b[7m\"\\\xc3\xa9', "LC_ALL"), 2),
+    ({"LANG": 'x\x1b[7m"\\é'}, ["1.500"], cant_load(r'x\x1b[7m\"\\\xc3\xa9', "LANG"), 2),
     ({"LANG": "ru_RU.UTF-8", "LC_CTYPE": XX}, ["1\u202f005"], cant_load(XX, "LC_CTYPE"), USAGE),
-    ("c.UTF8", ["-.4"], 0),  # C.UTF-8 as glibc doesn't find it: C's numbers all the same
-    ("C.UTF-8", [b"25\xff"], USAGE),
+    ("c.UTF8", [b"-.4\xff"], USAGE),  # C.UTF-8 as glibc doesn't find it: C all the same
     ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
 ]
 FAILURES = []
@@ -54,13 +50,6 @@ def expect(got, want, what):
     if got != want:
         FAILURES.append(what)
         print(f"FAIL {what}:\n  got      {got!r}\n  expected {want!r}")
-
-
-def usage(locale):  # under Wine in the console's OEM code page
-    locale = locale if isinstance(locale, str) else locale.get("LC_CTYPE", locale.get("LANG"))
-    charset = (("cp866" if locale.startswith("ru_RU") else "ascii") if WINDOWS else
-               {"C": "ascii", "ru_RU.CP1251": "cp1251"}.get(locale, "utf-8"))
-    return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), b"waitms")
 
 
 def refuse(calls):  # a seccomp filter: these system calls fail with EPERM, as strict sandboxes do
@@ -113,23 +102,25 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, on_output=None, w
                            ms=(time.monotonic() - start) * 1000)
 
 
-def expect_outcome(r, want, locale, what):
+def expect_outcome(r, want, what, locale="C"):
     if isinstance(want, int):
         waiting, ok_at = b"Waiting %d ms... " % want, r.chunks[-1][0] if r.chunks else 0
         expect((r.status, r.errors, r.output), (0, b"", waiting + b"Ok\r\n"), what)
         if want >= 100:  # long enough apart to arrive in two reads
             expect([data for _, data in r.chunks], [waiting, b"Ok\r\n"], what + ": writes")
         expect(want <= ok_at < want + START_MS, True, f"{what}: Ok after {ok_at:.0f} ms")
-    else:  # in one write, or a failure's report alone
-        want = ((1, want, b"", 0, True) if want[:8] == b"waitms: " else
-                (0, b"", usage(locale) if want == USAGE else want, 1, True))
-        expect((r.status, r.errors, r.output, len(r.chunks), r.ms < START_MS), want, what)
+    else:  # the usage text under Wine in the console's OEM code page: Russian by LC_ALL alone here
+        charset = (("cp866" if locale.startswith("ru_RU") else "ascii") if WINDOWS else
+                   {"C": "ascii", "c.UTF8": "ascii", "ru_RU.CP1251": "cp1251"}.get(locale, "utf-8"))
+        usage = USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), b"waitms")
+        expect((r.status, r.errors, r.output, len(r.chunks), r.ms < START_MS),
+               (0, b"", usage, 1, True) if want == USAGE else want, what)
 
 
 def table():
     for locale, args, want, *on_windows in TABLE:
         want = on_windows[0] if WINDOWS and on_windows else want
-        expect_outcome(run(args, locale), want, locale, f"{locale} {args}")
+        expect_outcome(run(args, locale), want, f"{locale} {args}", str(locale))
 
 
 def names():
@@ -154,11 +145,11 @@ def names():
         want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
     if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
-        expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
+        expect_outcome(run(["250"], program=place("waitms.exe")), 250, "folder with a blank")
         if "qemu" in pathlib.Path(os.environ["WAITMS_WINEPREFIX"], ".wine-run-route").read_text():
             print("skipped: started by cmd (Wine under qemu-i386 can't start a process from one)")
         else:
-            expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
+            expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "started by cmd")
     elif ALONE and ROOT:
         expect(shown(run([], wrap=EMPTIED + ["/proc"])), line4(b"waitms"), "/proc hidden")
     else:
@@ -197,7 +188,7 @@ def surroundings():
             time.sleep(0.1 if sig == signal.SIGCONT else 0.005)
             os.kill(pid, sig)
 
-    expect_outcome(run(["500"], on_output=jostle), 500, "C", "SIGWINCH, SIGCHLD, SIGSTOP, SIGCONT")
+    expect_outcome(run(["500"], on_output=jostle), 500, "SIGWINCH, SIGCHLD, SIGSTOP, SIGCONT")
     for interval, after, sig in ((5000, 0, signal.SIGINT), (2147483647, 1, signal.SIGKILL)):
         r = run([str(interval)], on_output=lambda pid: (time.sleep(after), os.kill(pid, sig)))
         expect((r.output, r.status), (b"Waiting %d ms... " % interval, -sig), f"{sig.name}")
@@ -208,22 +199,19 @@ def surroundings():
     if LAUNCHER or not clock:  # under qemu-user the filter would meet the emulator's own calls
         print("skipped: timed waits refused (it takes a known machine and no emulator)")
     else:
-        expect_outcome(run(["300"], refused=clock), 300, "C", "clock_nanosleep refused")
+        expect_outcome(run(["300"], refused=clock), 300, "clock_nanosleep refused")
         r = run(["300"], refused=clock + poll)
         expect((r.output, r.errors, r.status),
                (b"Waiting 300 ms... ", b"waitms: run-time error 17 (0x00000011)\n", 1), "no wait")
     if ROOT:  # C.UTF-8 where the system lacks its files: C's numbers all the same
-        r = run(["2.5"], {"LANG": "C.UTF-8"}, wrap=EMPTIED + ["/usr/lib/locale"])
-        expect_outcome(r, 2, "C", "C.UTF-8 without its files")
+        expect_outcome(run(["2.5"], "C.UTF-8", wrap=EMPTIED + ["/usr/lib/locale"]), 2, "C.UTF-8")
     if not ALONE:  # the LOCPATH of qemu-user's own, for s390x, would take the place of this one
         return print("skipped: no descriptor or memory to spare, LOCPATH (it takes a static build)")
     with tempfile.TemporaryDirectory() as locales:  # XX where LOCPATH alone finds it: C's numbers
         os.symlink("/usr/lib/locale/C.utf8", os.path.join(locales, XX))
-        expect_outcome(run(["1.500"], {"LC_ALL": XX, "LOCPATH": locales}), 2, "C", "LOCPATH")
-    # German 1,5 without a descriptor, or without the memory to map the locale (errno: ENOENT)
-    for wrap, number in ((["prlimit", "--nofile=3"], 67), (["prlimit", "--as=2097152"], 53)):
-        r = run(["1,5"], {"LANG": "de_DE.UTF-8"}, wrap=wrap)
-        expect_outcome(r, cant_load("de_DE.UTF-8", "LANG", number), "C", f"error {number}")
+        expect_outcome(run(["1.500"], {"LC_ALL": XX, "LOCPATH": locales}), 2, "LOCPATH")
+    for limit, n in (("--nofile=3", 67), ("--as=2097152", 53)):  # too few to load German 1,5
+        expect_outcome(run(["1,5"], DE, wrap=["prlimit", limit]), cant_load(DE, "LC_ALL", n), limit)
 
 
 def startup():
