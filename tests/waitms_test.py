@@ -23,7 +23,7 @@ EMPTIED = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none "$0" && exec "$@"']
 
 
 # LC_ALL or the environment, arguments, outcome (ms, INF, USAGE or a report), Windows' if other:
-# Wine quotes blanks and empty arguments, groups with commas in C, Russian with U+00A0, no LC_NUMERIC.
+# Wine quotes blanks and empty arguments, groups with "," in C, Russian with U+00A0; no LC_NUMERIC
 TABLE = [
     (XX, ["", "\t+42 "], 42, USAGE),  # digits alone need no locale
     ("C", ["-1"], INF),
