@@ -37,7 +37,7 @@ TABLE = [
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
     ("ru_RU.CP1251", ["-2"], USAGE),
-    ({"LANG": 'x\x1b[7m"\\é'}, ["1.500"], cant_load(r'x\x1b[7m\"\\\xc3\xa9', "LANG"), 2),
+    ('x\x1b[7m"\\é', ["1.500"], cant_load(r'x\x1b[7m\"\\\xc3\xa9', "LC_ALL"), 2),
     ({"LANG": "ru_RU.UTF-8", "LC_CTYPE": XX}, ["1\u202f005"], cant_load(XX, "LC_CTYPE"), USAGE),
     ("c.UTF8", [b"-.4\xff"], USAGE),  # C.UTF-8 as glibc doesn't find it: C all the same
     ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
@@ -206,8 +206,8 @@ def surroundings():
         return print("skipped: no descriptor or memory to spare, LOCPATH (it takes a static build)")
     os.path.lexists(XX) or os.symlink("/usr/lib/locale/C.utf8", XX)  # for LOCPATH=. alone to find
     expect_outcome(run(["1.500"], {"LC_ALL": XX, "LOCPATH": "."}), 2, "LOCPATH")  # C's numbers
-    for limit, n in (("--nofile=3", 67), ("--as=2097152", 53)):  # too few to load German 1,5
-        expect_outcome(run(["1,5"], DE, wrap=["prlimit", limit]), cant_load(DE, "LC_ALL", n), limit)
+    for x, n in (("--nofile=3", 67), ("--as=2097152", 53)):  # too few to load German 1,5
+        expect_outcome(run(["1,5"], {"LANG": DE}, wrap=["prlimit", x]), cant_load(DE, "LANG", n), x)
 
 
 def startup():
