@@ -37,7 +37,7 @@ TABLE = [
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
     ("ru_RU.CP1251", [b"1\xa0005"], 1005),
     ("ru_RU.CP1251", ["-2"], USAGE),
-    ('x\x1b[7m"\\é', ["1.500"], cant_load(r'x\x1b[7m\"\\\xc3\xa9', "LC_ALL"), 2),
+    ('de.\x1b[7m"\\é', ["1.500"], cant_load(r'de.\x1b[7m\"\\\xc3\xa9', "LC_ALL"), 1500),
     ({"LANG": "ru_RU.UTF-8", "LC_CTYPE": XX}, ["1\u202f005"], cant_load(XX, "LC_CTYPE"), USAGE),
     ("c.UTF8", [b"-.4\xff"], USAGE),  # C.UTF-8 as glibc doesn't find it: C all the same
     ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
