@@ -9,12 +9,13 @@
 
 namespace runtime {
 
-std::int32_t ErrorNumber(const std::exception_ptr& failure) {
+std::int32_t ErrorNumber(const std::exception_ptr& failure, std::string* detail) {
   try {
     std::rethrow_exception(failure);
   } catch (const RuntimeError& error) {
     return error.number() != 0 ? error.number() : E_FAIL;
   } catch (const FatalError& error) {
+    if (detail != nullptr) *detail = error.detail();
     return error.number();
   } catch (const std::bad_alloc&) {
     return kOutOfMemory;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace runtime {
 
@@ -13,8 +14,9 @@ inline constexpr std::int32_t kOverflow = 6;     // a number outside the range o
 inline constexpr std::int32_t kOutOfMemory = 7;  // an allocation failed, or a locale couldn't load
 inline constexpr std::int32_t kTypeMismatch = 13;  // a text that is not a number, or not valid text
 inline constexpr std::int32_t kCantPerform = 17;  // the system refuses every way to wait for a time
+inline constexpr std::int32_t kFileNotFound = 53;      // a locale can't be loaded: not installed...
 inline constexpr std::int32_t kTooManyFiles = 67;      // no file descriptor left to load the locale
-inline constexpr std::int32_t kPermissionDenied = 70;  // the locale is installed but unreadable
+inline constexpr std::int32_t kPermissionDenied = 70;  // the locale can't be read
 
 class RuntimeError : public std::exception {
  public:
@@ -27,14 +29,18 @@ class RuntimeError : public std::exception {
 };
 
 // A failure that ends the program wherever it is raised. It derives from no standard exception, so
-// that the command's continue-on-error steps, which go on past those, let it through to Run.
+// that the command's continue-on-error steps, which go on past those, let it through to Run. Its
+// detail, if any, follows the report: ": can't load the locale ...".
 class FatalError {
  public:
-  explicit FatalError(std::int32_t number) : number_(number) {}
+  FatalError(std::int32_t number, std::string detail)
+      : number_(number), detail_(std::move(detail)) {}
   std::int32_t number() const { return number_; }
+  const std::string& detail() const { return detail_; }
 
  private:
   std::int32_t number_;
+  std::string detail_;
 };
 
 // Raises a negative status as a run-time failure; success passes through.
@@ -43,8 +49,8 @@ inline void Check(std::int32_t status) {
 }
 
 // The failure number of an exception in flight: its own number, kOutOfMemory for an allocation
-// failure, E_FAIL's value for anything else. Never 0.
-std::int32_t ErrorNumber(const std::exception_ptr& failure);
+// failure, E_FAIL's value for anything else. Never 0. A FatalError's detail goes to `detail`.
+std::int32_t ErrorNumber(const std::exception_ptr& failure, std::string* detail = nullptr);
 
 // "waitms: run-time error -2147467259 (0x80004005)", without a line end.
 std::string FailureReport(std::int32_t number);

@@ -10,7 +10,7 @@ namespace runtime {
 Separators LocaleSeparators() {
   // A separator that does not decode in the LC_CTYPE charset (a mix of locales) is treated as
   // absent.
-  UseLocale(LC_NUMERIC);
+  UseLocale(LC_NUMERIC, true);
   const std::lconv* conventions = std::localeconv();
   auto separator = [](const char* bytes) -> std::u16string {
     if (bytes == nullptr) return {};

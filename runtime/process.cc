@@ -11,7 +11,9 @@ int Run(void (*startProcedure)()) {
     return 0;
   } catch (...) {
     try {
-      ReportFailure(FailureReport(ErrorNumber(std::current_exception())));
+      std::string detail;
+      const std::int32_t number = ErrorNumber(std::current_exception(), &detail);
+      ReportFailure(FailureReport(number) + detail);
     } catch (...) {
       // No memory even for the report: the status alone has to say it.
     }

@@ -16,7 +16,8 @@ int Run(void (*startProcedure)());
 
 // The command line after the program's own name, unsplit. On POSIX the shell has split it, so the
 // arguments are joined again with single blanks. Raises kTypeMismatch when the bytes are not valid
-// text in the locale's charset.
+// text in the locale's charset, and a FatalError when a byte outside ASCII meets an LC_CTYPE locale
+// that can't be loaded.
 std::u16string CommandTail();
 
 // The name the program was started under (argv[0] as Start got it), empty when it was started

@@ -45,7 +45,8 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
     if (lenient) std::replace_if(out.begin(), out.end(), IsControl, u'?');
     return true;
   }
-  UseLocale(LC_CTYPE);
+  // The interval, strict, is read only in the charset named; a name shown may fall back to C.
+  UseLocale(LC_CTYPE, !lenient);
   out.clear();
   out.reserve(bytes.size());
   auto append = [&](char32_t c) {
@@ -108,7 +109,7 @@ bool Decode(std::string_view bytes, bool lenient, std::u16string& out) {
 
 std::string ToAnsi(std::u16string_view text) {
   if (IsAscii(text)) return std::string(text.begin(), text.end());
-  UseLocale(LC_CTYPE);
+  UseLocale(LC_CTYPE, false);  // C shows what ASCII lacks as "?"
   std::string out;
   out.reserve(text.size());
   std::mbstate_t state{};

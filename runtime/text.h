@@ -21,11 +21,12 @@ std::string ToAnsi(std::u16string_view text);
 // UTF-16.
 //
 // Decodes bytes of the locale's charset. Raises kTypeMismatch on a byte sequence that is not valid
-// text in that charset.
+// text in that charset, and a FatalError where bytes outside ASCII need an LC_CTYPE locale that
+// can't be loaded (user_locale.h).
 std::u16string FromLocale(std::string_view bytes);
 
-// Like FromLocale, but each undecodable byte becomes U+FFFD: for names, which are shown, not
-// parsed.
+// Like FromLocale, but each undecodable byte becomes U+FFFD, and a locale that can't be loaded
+// leaves C: for names, which are shown, not parsed.
 std::u16string FromLocaleLenient(std::string_view bytes);
 
 }  // namespace runtime

@@ -4,10 +4,10 @@
 
 namespace runtime {
 
-// Loads `category` (LC_CTYPE or LC_NUMERIC) from the environment, once. A locale that is not
-// installed leaves C. One that is installed but can't be loaded, for want of memory or file
-// descriptors or for want of permission, raises a FatalError: read in C, German "1.500" would
-// wait 2 ms.
-void UseLocale(int category);
+// Loads `category` (LC_CTYPE or LC_NUMERIC) from the environment, once. A locale that can't be
+// loaded leaves C, unless the text is `needed` to be read exactly (the interval): then a locale
+// named other than C raises a FatalError that names it and its variable, as C would misread it
+// (German "1.500" as 2 ms). glibc's errno tells only its number: 67, 7, 70, else 53.
+void UseLocale(int category, bool needed);
 
 }  // namespace runtime
