@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
-FAILING: the program over failing_support.cc (on Windows, that DLL); LAUNCHER: wine-run, qemu"""
+FAILING: the program over failing_support.cc (on Windows, that DLL, and a winmm.dll in planted/
+beside it); LAUNCHER: wine-run, qemu"""
 import ctypes, os, pathlib, re, select, shutil, signal, struct, subprocess, sys, tempfile
 import time
 from types import SimpleNamespace
@@ -143,17 +144,20 @@ def names():
             shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), ".")
         return os.path.abspath(shutil.copy(PROGRAM, name))
 
-    rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
+    rows = [(b"pause.exe", "C"), ("ждать.exe".encode(), "ru_RU.UTF-8"), (b".exe", "C", b".exe")]
     if not WINDOWS:  # beyond U+FFFF; TSCII 82 gives several characters; BIG5-HKSCS 88 62 two,
         # the last held back (before x, at the end); CP1255 holds back E0; Latin-1; a line break
         rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"\x82" * 20, "ta_IN.TSCII"),
                  (b"w\x88\x62x\x88\x62", "zh_HK.BIG5-HKSCS"), (b"w\xe0", "yi_US.CP1255"),
                  (b"wart\xe4", "C.UTF-8", b"wart\xef\xbf\xbd"), (b"a\nb", "C", b"a?b")]
     for name, locale, *shown_as in rows:
-        want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
+        want = (shown_as + [name.decode()[:-4].encode("cp866") if WINDOWS else name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
-    if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
-        expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
+    if WINDOWS:  # by its path, with a winmm.dll beside it that Wine is told to prefer to its own;
+        # and as cmd starts it: by its bare name from the current folder
+        shutil.copy(os.path.join(os.path.dirname(FAILING), "planted", "winmm.dll"), ".")
+        r = run(["250"], program=place("waitms.exe"), env={"WAITMS_WINEDLLOVERRIDES": "winmm=n,b"})
+        expect_outcome(r, 250, "C", "folder with a blank and a winmm.dll")
         expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
     elif ALONE and ROOT:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
@@ -178,14 +182,32 @@ def surroundings():
         quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={k: v for k, v in
                      os.environ.items() if not k.startswith(("LC_", "LANG"))} | {"LC_ALL": "C"})
         session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet)
-        traced = "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep"
+        traced = ("kernel32.QueryPerformanceCounter;kernel32.LoadLibraryW;kernel32.LoadLibraryExW;"
+                  "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep")
         subprocess.run(LAUNCHER + ["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
                                    "/d", traced, "/f"], **quiet)
-        calls = lambda args: re.findall(rb"Call \w+\.(\w+)\((\w*)", run(args, env={
-            "WAITMS_WINEDEBUG": "+relay"}).errors)
-        period = [(b"timeBeginPeriod", b"00000001"), (b"Sleep", b"00000005"),
-                  (b"timeEndPeriod", b"00000001")]
-        expect((calls(["5"]), calls([])), (period, []), "timer period: waitms 5, the usage text")
+        letter = {b"QueryPerformanceCounter": "Q", b"timeBeginPeriod": "B", b"timeEndPeriod": "E",
+                  b"Sleep": "S"}
+
+        def calls(args):  # Q a counter reading, W winmm loaded, B and E the period set, S a Sleep
+            trace = run(args, env={"WAITMS_WINEDEBUG": "+relay"}).errors
+            found = re.findall(rb'Call \w+\.(\w+)\((\w*)( L"[^"]*winmm)?', trace)
+            return " ".join("W" if w else "Q" if n == b"QueryPerformanceCounter" else
+                            letter[n] + str(int(a, 16)) for n, a, w in found if w or n in letter)
+
+        five = calls(["5"])  # the interval from the first counter reading, the load within it
+        expect((bool(re.fullmatch(r"Q W B1 Q( S[1-5] Q)* E1", five)), calls(["0"]), calls([])),
+               (True, "S0", ""), f"timer period: waitms 5 ({five}), 0, the usage text")
+        # A group separator longer than the Control Panel allows, put in the registry: the system
+        # refuses it, so 1,500 is no number, and 2.5 still waits 2 ms. The C session keeps it.
+        key = [r"HKCU\Control Panel\International", "/v", "sThousand", "/f", "/d"]
+        was = re.findall(rb"REG_SZ +(.*?)\r?\n", run(["query"] + key[:3], program="reg").output)
+        run(["add"] + key + ["abcdefghijklmnopqrstuvwxyz"], program="reg")
+        try:
+            for args, want in ((["2.5"], 2), (["1,500"], USAGE)):
+                expect_outcome(run(args), want, "C", f"a 26-character group separator, {args}")
+        finally:
+            run(["add"] + key + [was[0].decode()], program="reg")
         return session.kill()
 
     def jostle(pid):  # spread over the wait, so that they find the program asleep; stopped 0.1 s
