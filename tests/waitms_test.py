@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
-FAILING: the program over failing_support.cc (on Windows, that DLL, and a winmm.dll in planted/
-beside it); LAUNCHER: wine-run, qemu"""
-import ctypes, os, pathlib, re, select, shutil, signal, struct, subprocess, sys, tempfile
-import time
+FAILING: the program over failing_support.cc (on Windows, that DLL); LAUNCHER: wine-run, qemu"""
+import ctypes, os, pathlib, re, select, shutil, signal, struct, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
@@ -25,26 +23,15 @@ USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval
 # Locale, arguments, outcome (ms waited, INF or USAGE) and, where Windows differs, its outcome:
 # Wine quotes empty arguments and those with blanks, groups with commas in C, Russian with U+00A0.
 TABLE = [
-    ("C", ["250"], 250),
-    ("C", [" \t+42 "], 42, USAGE),
-    ("C", ["-1"], INF),
-    ("C", ["-0.4"], 0),
-    ("C", [".6"], 1),
-    ("C", ["", "5"], 5, USAGE),
-    ("C", ["1", "2"], USAGE),
-    ("C", ['"250"'], USAGE),
-    ("C", ["1,500"], USAGE, 1500),
-    ("en_US.UTF-8", ["1,234.5"], 1234),
-    ("de_DE.UTF-8", ["1.500"], 1500),
-    ("de_DE.UTF-8", ["2.5"], 25),
-    ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
-    ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
-    ("ru_RU.UTF-8", ["3,5"], 4),
-    ("ru_RU.CP1251", [b"1\xa0005"], 1005),
-    ("ru_RU.CP1251", ["-2"], USAGE),
-    ("xx_XX.UTF-8", ["1.5"], 2),  # a locale that no system has: C's separators
-    ("C.UTF-8", [b"25\xff"], USAGE),
+    ("C", ["250"], 250), ("C", [" \t+42 "], 42, USAGE), ("C", ["-1"], INF), ("C", ["-0.4"], 0),
+    ("C", [".6"], 1), ("C", ["", "5"], 5, USAGE), ("C", ["1", "2"], USAGE), ("C", ['"250"'], USAGE),
+    ("C", ["1,500"], USAGE, 1500), ("en_US.UTF-8", ["1,234.5"], 1234),
+    ("de_DE.UTF-8", ["1.500"], 1500), ("de_DE.UTF-8", ["2.5"], 25),
+    ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE), ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
+    ("ru_RU.UTF-8", ["3,5"], 4), ("ru_RU.CP1251", [b"1\xa0005"], 1005),
+    ("ru_RU.CP1251", ["-2"], USAGE), ("C.UTF-8", [b"25\xff"], USAGE),
     ("ru_RU.UTF-8", [b"7\xe2\x80"], USAGE),  # cut short
+    ("xx_XX.UTF-8", ["1.5"], 2),  # a locale that no system has: C's separators
 ]
 FAILURES = []
 
@@ -153,11 +140,8 @@ def names():
     for name, locale, *shown_as in rows:
         want = (shown_as + [name.decode()[:-4].encode("cp866") if WINDOWS else name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
-    if WINDOWS:  # by its path, with a winmm.dll beside it that Wine is told to prefer to its own;
-        # and as cmd starts it: by its bare name from the current folder
-        shutil.copy(os.path.join(os.path.dirname(FAILING), "planted", "winmm.dll"), ".")
-        r = run(["250"], program=place("waitms.exe"), env={"WAITMS_WINEDLLOVERRIDES": "winmm=n,b"})
-        expect_outcome(r, 250, "C", "folder with a blank and a winmm.dll")
+    if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
+        expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
         expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
     elif ALONE and ROOT:
         hide = ["unshare", "-m", "sh", "-c", 'mount -t tmpfs none /proc && exec "$@"', "sh"]
@@ -182,32 +166,33 @@ def surroundings():
         quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={k: v for k, v in
                      os.environ.items() if not k.startswith(("LC_", "LANG"))} | {"LC_ALL": "C"})
         session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet)
-        traced = ("kernel32.QueryPerformanceCounter;kernel32.LoadLibraryW;kernel32.LoadLibraryExW;"
-                  "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep")
-        subprocess.run(LAUNCHER + ["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
-                                   "/d", traced, "/f"], **quiet)
-        letter = {b"QueryPerformanceCounter": "Q", b"timeBeginPeriod": "B", b"timeEndPeriod": "E",
-                  b"Sleep": "S"}
+        run(["add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/f", "/d", "kernel32.Query"
+             "PerformanceCounter;kernel32.LoadLibraryW;kernel32.LoadLibraryExW;winmm.timeBeginPeriod;"
+             "winmm.timeEndPeriod;kernel32.Sleep"], program="reg")
+        folder = tempfile.mkdtemp()  # a copy beside its library and a winmm.dll without timer calls
+        for name in ("KORVANESUPPORT0100.DLL", "winmm.dll"):  # that Wine is told to prefer
+            shutil.copy(os.path.dirname(PROGRAM) + "/KORVANESUPPORT0100.DLL", f"{folder}/{name}")
+        tag = dict(QueryPerformanceCounter="Q", timeBeginPeriod="B", timeEndPeriod="E", Sleep="S")
 
         def calls(args):  # Q a counter reading, W winmm loaded, B and E the period set, S a Sleep
-            trace = run(args, env={"WAITMS_WINEDEBUG": "+relay"}).errors
-            found = re.findall(rb'Call \w+\.(\w+)\((\w*)( L"[^"]*winmm)?', trace)
-            return " ".join("W" if w else "Q" if n == b"QueryPerformanceCounter" else
-                            letter[n] + str(int(a, 16)) for n, a, w in found if w or n in letter)
+            trace = run(args, program=shutil.copy(PROGRAM, folder), env={
+                "WAITMS_WINEDEBUG": "+relay", "WAITMS_WINEDLLOVERRIDES": "winmm=n,b"}).errors
+            found = re.findall(r'Call \w+\.(\w+)\((\w*)( L"[^"]*winmm)?', trace.decode("latin-1"))
+            return " ".join("W" if w else tag[n] + str(int(a, 16)) * (tag[n] != "Q")
+                            for n, a, w in found if w or n in tag)
 
         five = calls(["5"])  # the interval from the first counter reading, the load within it
         expect((bool(re.fullmatch(r"Q W B1 Q( S[1-5] Q)* E1", five)), calls(["0"]), calls([])),
                (True, "S0", ""), f"timer period: waitms 5 ({five}), 0, the usage text")
         # A group separator longer than the Control Panel allows, put in the registry: the system
-        # refuses it, so 1,500 is no number, and 2.5 still waits 2 ms. The C session keeps it.
-        key = [r"HKCU\Control Panel\International", "/v", "sThousand", "/f", "/d"]
-        was = re.findall(rb"REG_SZ +(.*?)\r?\n", run(["query"] + key[:3], program="reg").output)
-        run(["add"] + key + ["abcdefghijklmnopqrstuvwxyz"], program="reg")
+        # refuses it, so 1,500 is no number and 2.5 still waits 2 ms; without it, the locale's own.
+        intl = [r"HKCU\Control Panel\International", "/v", "sThousand", "/f"]
+        run(["add", *intl, "/d", "abcdefghijklmnopqrstuvwxyz"], program="reg")
         try:
             for args, want in ((["2.5"], 2), (["1,500"], USAGE)):
                 expect_outcome(run(args), want, "C", f"a 26-character group separator, {args}")
         finally:
-            run(["add"] + key + [was[0].decode()], program="reg")
+            run(["delete", *intl], program="reg")
         return session.kill()
 
     def jostle(pid):  # spread over the wait, so that they find the program asleep; stopped 0.1 s
