@@ -89,7 +89,8 @@ def lateness(command, interval):
         output += chunk
     os.close(read)
     if process.wait() != 0 or len(arrivals) > 2 or output != b"Waiting %d ms... Ok\r\n" % interval:
-        raise RuntimeError(f"waitms {interval} wrote {output!r} in {len(arrivals)} pieces")
+        raise RuntimeError(f"waitms {interval} wrote {output!r} in {len(arrivals)} pieces, "
+                           f"status {process.returncode}")
     if len(arrivals) == 1 and interval > 0:
         return None
     return (arrivals[-1] - arrivals[0]) * 1000 - interval
