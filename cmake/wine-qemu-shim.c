@@ -16,11 +16,18 @@
  *
  * The mappings go straight to the mmap2 system call because dlsym(RTLD_NEXT) may itself
  * allocate memory, which can re-enter these functions before the real ones are known.
+ *
+ * A third correction lets a Windows program start another one (cmd starting a program, start.exe
+ * running one by its bare name): Wine execs its 32-bit loader for the child, which such a kernel
+ * cannot run either. That exec is turned into one of qemu-i386, with this library preloaded again.
  */
 #define _GNU_SOURCE
+#include <elf.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -34,6 +41,7 @@
 #define PAGE_MASK   0xfffu
 
 static int kuser_held;
+static char preload[4096] = "LD_PRELOAD=";  /* this library, for the children */
 
 __attribute__((constructor)) static void shim_init(void)
 {
@@ -48,6 +56,9 @@ __attribute__((constructor)) static void shim_init(void)
 
     /* Wine starts the 64-bit wineserver and 64-bit Windows programs natively; a 32-bit preload
        library would only make their dynamic loader complain. */
+    const char *self = getenv("LD_PRELOAD");
+    if (self && strlen(self) < sizeof preload - sizeof "LD_PRELOAD=")
+        strcat(preload, self);
     unsetenv("LD_PRELOAD");
 }
 
@@ -87,4 +98,46 @@ void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off)
 void *mmap64(void *addr, size_t len, int prot, int flags, int fd, off64_t off)
 {
     return shim_mmap(addr, len, prot, flags, fd, off);
+}
+
+static int is_i386_elf(const char *path)
+{
+    Elf32_Ehdr header;
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    ssize_t got;
+
+    if (fd < 0)
+        return 0;
+    got = read(fd, &header, sizeof header);
+    close(fd);
+    return got == (ssize_t)sizeof header && !memcmp(header.e_ident, ELFMAG, SELFMAG) &&
+           header.e_ident[EI_CLASS] == ELFCLASS32 && header.e_machine == EM_386;
+}
+
+/* Wine execs its preloader first and, when that fails, the loader itself (argv[0] is its path). */
+int execv(const char *path, char *const argv[])
+{
+    extern char **environ;
+    size_t argc = 0, i;
+
+    if (!is_i386_elf(path))
+        return (int)syscall(SYS_execve, path, argv, environ);
+    if (strlen(path) >= 10 && !strcmp(path + strlen(path) - 10, "-preloader")) {
+        errno = ENOEXEC;  /* the preloader's fixed mappings are what qemu can't give */
+        return -1;
+    }
+    while (argv[argc])
+        argc++;
+    {
+        char *args[argc + 6];
+        args[0] = "qemu-i386";
+        args[1] = "-E";
+        args[2] = preload;
+        args[3] = "-E";
+        args[4] = "WINELOADERNOEXEC=1";
+        args[5] = (char *)path;
+        for (i = 1; i <= argc; i++)
+            args[5 + i] = argv[i];
+        return execvp(args[0], args);
+    }
 }

@@ -16,15 +16,15 @@ constexpr std::uint64_t MillisecondsIn(std::uint64_t ticks, std::uint64_t freque
   return ticks / frequency * 1000 + (ticks % frequency * 1000 + frequency - 1) / frequency;
 }
 
-// Sleeps `ms` milliseconds with `sleep(ms)`, then, for as long as `counter()` (at `frequency`
-// ticks per second, frequency > 0) says they have not passed, sleeps what remains. Never spins:
-// each round sleeps at least a millisecond.
+// Sleeps with `sleep(ms)` for as long as `counter()` (at `frequency` ticks per second,
+// frequency > 0) says that `ms` milliseconds have not passed since it read `start`: what was done
+// since then counts toward the interval. Never spins: each round sleeps at least a millisecond.
 template <class Counter, class Sleep>
-void SleepUntilElapsed(std::uint32_t ms, std::uint64_t frequency, Counter counter, Sleep sleep) {
+void SleepUntilElapsed(std::uint32_t ms, std::uint64_t frequency, std::int64_t start,
+                       Counter counter, Sleep sleep) {
   const std::uint64_t needed = TicksIn(ms, frequency);
   std::uint64_t elapsed = 0;
-  std::int64_t last = counter();
-  sleep(ms);
+  std::int64_t last = start;
   for (;;) {
     const std::int64_t now = counter();
     // A counter that runs backwards (faulty firmware on some old machines) counts as no time

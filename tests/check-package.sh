@@ -21,10 +21,10 @@ case $pkg in  # no errors and no warnings; a tag the project overrides or filter
   *.tar.gz) tar -xzf "$pkg" -C "$root" ;;
   *.zip) unzip -q "$pkg" -d "$root" ;;
 esac
-licence=$(find "$root" -name 'LICENSE*' -o -name copyright) cr=$(printf '\r')
+licence=$(find "$root" -name 'LICENSE*' -o -name copyright)
 grep -q "$notice" "$licence" || fail "no licence naming the $notice linked in"
-[ "$arch" != win32 ] || { [ -z "$(tr -d '\r\n -~' <"$licence")" ] &&  # for Notepad
-  [ "$(grep -c "$cr\$" "$licence")" = "$(wc -l <"$licence")" ]; } || fail "not ASCII, CRLF"
+[ "$arch" != win32 ] || ! LC_ALL=C grep -nPv '^[\t -~]*\r$' "$licence" "$root/README.txt" ||
+  fail "not ASCII with CR LF, as type and Notepad need"
 
 program=$(find "$root" -name waitms -type f -perm -u+x -o -name waitms.exe)
 cd /  # so that waitms.exe finds its library beside it, not in the current folder

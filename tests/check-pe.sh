@@ -24,8 +24,8 @@ KERNEL32.DLL GetProcAddress InitializeCriticalSection IsDBCSLeadByteEx LeaveCrit
 KERNEL32.DLL LoadLibraryA LoadLibraryW MultiByteToWideChar ReleaseSemaphore SetLastError Sleep
 KERNEL32.DLL TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery
 KERNEL32.DLL WaitForSingleObject WideCharToMultiByte GetCommandLineW GetLocaleInfoW GetStartupInfoA
-KERNEL32.DLL GetStdHandle WriteFile QueryPerformanceCounter QueryPerformanceFrequency
-KERNEL32.DLL SetUnhandledExceptionFilter IsDebuggerPresent
+KERNEL32.DLL GetStdHandle WriteFile QueryPerformanceCounter QueryPerformanceFrequency LoadLibraryExW
+KERNEL32.DLL SetUnhandledExceptionFilter IsDebuggerPresent GetSystemDirectoryW
 MSVCRT.DLL __mb_cur_max _amsg_exit _errno _initterm _iob abort atoi calloc fputc fputs free fwrite
 MSVCRT.DLL localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale strchr strcmp
 MSVCRT.DLL strerror strlen strncmp vfprintf wcslen _read _close __getmainargs __initenv __p__acmdln

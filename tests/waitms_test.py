@@ -132,21 +132,19 @@ def names():
             shutil.copy(os.path.join(os.path.dirname(PROGRAM), "KORVANESUPPORT0100.DLL"), ".")
         return os.path.abspath(shutil.copy(PROGRAM, name))
 
-    rows = [("pause.exe".encode(), XX), ("ждать.exe".encode(), "ru_RU.UTF-8")]
+    rows = [(b"pause.exe", XX), ("ждать.exe".encode(), "ru_RU.UTF-8"), (b".exe", "C", b".exe")]
     if not WINDOWS:  # beyond U+FFFF; TSCII 82 gives several characters; BIG5-HKSCS 88 62 two,
         # the last held back (before x, at the end); CP1255 holds back E0; Latin-1; a line break
         rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"\x82" * 20, "ta_IN.TSCII"),
                  (b"w\x88\x62x\x88\x62", "zh_HK.BIG5-HKSCS"), (b"w\xe0", "yi_US.CP1255"),
                  (b"wart\xe4", "C.UTF-8", b"wart\xef\xbf\xbd"), (b"a\nb", "C", b"a?b")]
     for name, locale, *shown_as in rows:
-        want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
+        want = (shown_as + [name.decode()[:-4].encode("cp866") if WINDOWS else name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
     if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
         expect_outcome(run(["250"], program=place("waitms.exe")), 250, "folder with a blank")
-        if "qemu" in pathlib.Path(os.environ["WAITMS_WINEPREFIX"], ".wine-run-route").read_text():
-            print("skipped: started by cmd (Wine under qemu-i386 can't start a process from one)")
-        else:
-            expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "started by cmd")
+        r = run(["/c", "waitms", "250"], program=r"C:\windows\syswow64\cmd.exe")  # not by start.exe
+        expect_outcome(r, 250, "started by cmd")
     elif ALONE and ROOT:
         expect(shown(run([], wrap=EMPTIED + ["/proc"])), line4(b"waitms"), "/proc hidden")
     else:
@@ -164,21 +162,32 @@ def surroundings():
     for out in ("closed", "full", "broken"):
         r = run(["300"], out=out)
         expect((r.status, r.errors, 300 <= r.ms < 300 + START_MS), (0, b"", True), "stdout " + out)
-    if WINDOWS:  # signals are POSIX's. Wine's Sleep is exact: a trace of the timer calls tells,
-        # in a session started untraced (its service processes would trace into the pipe)
-        quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env={k: v for k, v in
-                     os.environ.items() if not k.startswith(("LC_", "LANG"))} | {"LC_ALL": "C"})
-        session = subprocess.Popen(LAUNCHER + [PROGRAM, "60000"], **quiet | {"stdout": subprocess.PIPE})
-        session.stdout.read(8)  # up, so that the setting below goes into its session alone
-        traced = "winmm.timeBeginPeriod;winmm.timeEndPeriod;kernel32.Sleep"
-        subprocess.run(LAUNCHER + ["reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
-                                   "/d", traced, "/f"], **quiet)
-        calls = lambda args: re.findall(rb"Call \w+\.(\w+)\((\w*)", run(args, env={
-            "WAITMS_WINEDEBUG": "+relay"}).errors)
-        period = [(b"timeBeginPeriod", b"00000001"), (b"Sleep", b"00000005"),
-                  (b"timeEndPeriod", b"00000001")]
-        expect((calls(["5"]), calls([])), (period, []), "timer period: waitms 5, the usage text")
-        return session.kill()
+    if WINDOWS:  # signals are POSIX's. Wine's Sleep is exact: a trace of the timer calls tells
+        run(["add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/f", "/d", "kernel32.Query"
+             "PerformanceCounter;kernel32.LoadLibraryW;kernel32.LoadLibraryExW;winmm.timeBegin"
+             "Period;winmm.timeEndPeriod;kernel32.Sleep"], program="reg")  # the session untraced
+        folder = tempfile.mkdtemp()  # a copy beside its library and a winmm.dll without timer calls
+        for name in ("KORVANESUPPORT0100.DLL", "winmm.dll"):  # that Wine is told to prefer
+            shutil.copy(os.path.dirname(PROGRAM) + "/KORVANESUPPORT0100.DLL", f"{folder}/{name}")
+
+        def calls(args):  # Q counter read, W winmm loaded (L: another), B E period set, S Sleep
+            env = {"WAITMS_WINEDEBUG": "+relay", "WAITMS_WINEDLLOVERRIDES": "winmm=n,b"}
+            trace = run(args, program=shutil.copy(PROGRAM, folder), env=env).errors.decode("ascii")
+            return " ".join("W" if w else n + str(int(a, 16)) * (n != "Q") for n, a, w in
+                            re.findall(r'Call \w+\.(?:time)?(\w)\w*\((\w*)( L"[^"]*winmm)?', trace)
+                            if w or n != "L")
+
+        five = calls(["5"])  # the interval from the first counter reading, the load within it
+        expect((bool(re.fullmatch(r"Q W B1 Q( S[1-5] Q)* E1", five)), calls(["0"]), calls([])),
+               (True, "S0", ""), f"timer period: waitms 5 ({five}), 0, the usage text")
+        intl = [r"HKCU\Control Panel\International", "/v", "sThousand", "/f"]
+        run(["add", *intl, "/d", "abcdefghijklmnopqrstuvwxyz"], program="reg")
+        try:
+            for args, want in ((["2.5"], 2), (["1,500"], USAGE)):
+                expect_outcome(run(args), want, f"sThousand of 26 letters, {args}")
+        finally:
+            run(["delete", *intl], program="reg")
+        return
 
     def jostle(pid):  # spread over the wait, so that they find the program asleep; stopped 0.1 s
         for sig in [signal.SIGWINCH, signal.SIGCHLD] * 20 + [signal.SIGSTOP, signal.SIGCONT]:
