@@ -1,8 +1,10 @@
 // The run-time's reading of text. Any text with any separators is read or refused without a fault,
 // ToLong's ASCII shortcut agrees with ParseLong, and a number written as some locale writes it
-// reads back rounded half to even. Any bytes, in charsets that decode unusually, give valid UTF-16
-// with no U+0000 the bytes lacked, the same strictly as leniently.
+// reads back rounded half to even. Any bytes, in charsets that decode unusually, read as iconv
+// reads them, or are refused where it refuses them; leniently, as valid UTF-16.
 #include <dirent.h>
+#include <iconv.h>
+#include <langinfo.h>
 
 #include <algorithm>
 #include <clocale>
@@ -22,13 +24,20 @@ constexpr const char16_t* kLocales[][2] = {
     {u"<d>", u"::"},   {u"::", u":"}, {u":", u"::"},     {u"", u","}};
 static dirent** gCharsets;  // a locale per charset in LOCPATH, from scripts/fuzz, in name order
 static int gCharsetCount;
+static iconv_t gToWide[16];  // for each, iconv from its charset: it shares no code with ours
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const char* path = std::getenv("LOCPATH");
   gCharsetCount = ::scandir(
       path != nullptr ? path : "/nowhere", &gCharsets,
       [](const dirent* entry) { return static_cast<int>(entry->d_name[0] != '.'); }, ::alphasort);
-  if (gCharsetCount <= 0) std::abort();  // run through scripts/fuzz, which makes them
+  // Run through scripts/fuzz, which makes them.
+  if (gCharsetCount <= 0 || gCharsetCount > static_cast<int>(std::size(gToWide))) std::abort();
+  for (int i = 0; i < gCharsetCount; ++i) {
+    if (std::setlocale(LC_CTYPE, gCharsets[i]->d_name) == nullptr) std::abort();
+    gToWide[i] = ::iconv_open("WCHAR_T", ::nl_langinfo(CODESET));
+    if (gToWide[i] == reinterpret_cast<iconv_t>(-1)) std::abort();
+  }
   // The environment's locale loads once, at the first text that needs it: now, not per charset.
   runtime::FromLocaleLenient("\x80");
   return 0;
@@ -62,20 +71,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(read([&] { return runtime::ToLong(ascii, [] { return chosen; }); }) ==
           read([&] { return runtime::ParseLong(ascii, decimal, group); }));
 
-  // The bytes after the first, in the charset that it picks.
+  // The bytes after the first, in the charset that it picks, as iconv reads them.
   Require(std::setlocale(LC_CTYPE, gCharsets[first % gCharsetCount]->d_name) != nullptr);
   const std::string bytes(reinterpret_cast<const char*>(data) + pos, size - pos);
-  const std::u16string shown = runtime::FromLocaleLenient(bytes);
-  try {
-    std::u16string text = runtime::FromLocale(bytes);
-    Require(std::count(text.begin(), text.end(), u'\0') <=
-            std::count(bytes.begin(), bytes.end(), '\0'));
-    std::replace_if(
-        text.begin(), text.end(), [](char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); },
-        u'?');
-    Require(text == shown);
-  } catch (const runtime::RuntimeError&) {
+  const iconv_t toWide = gToWide[first % gCharsetCount];
+  std::wstring wide(bytes.size() * 4 + 1, L'\0');  // TSCII gives up to 4 characters for a byte
+  char *in = const_cast<char*>(bytes.data()), *out = reinterpret_cast<char*>(wide.data());
+  std::size_t inLeft = bytes.size(), outLeft = wide.size() * sizeof(wchar_t);
+  ::iconv(toWide, nullptr, nullptr, nullptr, nullptr);  // the initial state; then all, and flush
+  bool valid = ::iconv(toWide, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
+               ::iconv(toWide, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
+  wide.resize(wide.size() - outLeft / sizeof(wchar_t));
+  std::u16string expected;
+  for (const auto c : std::u32string(wide.begin(), wide.end())) {
+    valid = valid && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    if (c > 0xFFFF) expected += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    expected += static_cast<char16_t>(c > 0xFFFF ? 0xDC00 + (c & 0x3FF) : c);
   }
+  bool decoded = true;
+  std::u16string strict;
+  try {
+    strict = runtime::FromLocale(bytes);
+  } catch (const runtime::RuntimeError&) {
+    decoded = false;
+  }
+  Require(decoded == valid && strict == (valid ? expected : u""));
+  // A name: the same, with each control character as "?"; and valid UTF-16 however bad the bytes.
+  const std::u16string shown = runtime::FromLocaleLenient(bytes);
+  std::replace_if(
+      expected.begin(), expected.end(),
+      [](char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }, u'?');
+  Require(!valid || shown == expected);
   for (std::size_t i = 0; i < shown.size(); ++i)  // surrogates in pairs, high then low
     Require(
         (shown[i] & 0xFC00) != 0xDC00 &&
