@@ -7,6 +7,7 @@
 #include <langinfo.h>
 
 #include <algorithm>
+#include <bit>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
@@ -24,7 +25,7 @@ constexpr const char16_t* kLocales[][2] = {
     {u"<d>", u"::"},   {u"::", u":"}, {u":", u"::"},     {u"", u","}};
 static dirent** gCharsets;  // a locale per charset in LOCPATH, from scripts/fuzz, in name order
 static int gCharsetCount;
-static iconv_t gToWide[16];  // for each, iconv from its charset: it shares no code with ours
+static iconv_t gToUtf16[16];  // for each, iconv from its charset: it shares no code with ours
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const char* path = std::getenv("LOCPATH");
@@ -32,11 +33,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
       path != nullptr ? path : "/nowhere", &gCharsets,
       [](const dirent* entry) { return static_cast<int>(entry->d_name[0] != '.'); }, ::alphasort);
   // Run through scripts/fuzz, which makes them.
-  if (gCharsetCount <= 0 || gCharsetCount > static_cast<int>(std::size(gToWide))) std::abort();
+  if (gCharsetCount <= 0 || gCharsetCount > static_cast<int>(std::size(gToUtf16))) std::abort();
   for (int i = 0; i < gCharsetCount; ++i) {
     if (std::setlocale(LC_CTYPE, gCharsets[i]->d_name) == nullptr) std::abort();
-    gToWide[i] = ::iconv_open("WCHAR_T", ::nl_langinfo(CODESET));
-    if (gToWide[i] == reinterpret_cast<iconv_t>(-1)) std::abort();
+    gToUtf16[i] = ::iconv_open(std::endian::native == std::endian::big ? "UTF-16BE" : "UTF-16LE",
+                               ::nl_langinfo(CODESET));
+    if (gToUtf16[i] == reinterpret_cast<iconv_t>(-1)) std::abort();
   }
   // The environment's locale loads once, at the first text that needs it: now, not per charset.
   runtime::FromLocaleLenient("\x80");
@@ -74,20 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The bytes after the first, in the charset that it picks, as iconv reads them.
   Require(std::setlocale(LC_CTYPE, gCharsets[first % gCharsetCount]->d_name) != nullptr);
   const std::string bytes(reinterpret_cast<const char*>(data) + pos, size - pos);
-  const iconv_t toWide = gToWide[first % gCharsetCount];
-  std::wstring wide(bytes.size() * 4 + 1, L'\0');  // TSCII gives up to 4 characters for a byte
-  char *in = const_cast<char*>(bytes.data()), *out = reinterpret_cast<char*>(wide.data());
-  std::size_t inLeft = bytes.size(), outLeft = wide.size() * sizeof(wchar_t);
-  ::iconv(toWide, nullptr, nullptr, nullptr, nullptr);  // the initial state; then all, and flush
-  bool valid = ::iconv(toWide, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) &&
-               ::iconv(toWide, nullptr, nullptr, &out, &outLeft) != static_cast<std::size_t>(-1);
-  wide.resize(wide.size() - outLeft / sizeof(wchar_t));
-  std::u16string expected;
-  for (const auto c : std::u32string(wide.begin(), wide.end())) {
-    valid = valid && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    if (c > 0xFFFF) expected += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-    expected += static_cast<char16_t>(c > 0xFFFF ? 0xDC00 + (c & 0x3FF) : c);
-  }
+  std::u16string expected(bytes.size() * 4, u'\0');  // TSCII: up to 4 characters for a byte
+  char *in = const_cast<char*>(bytes.data()), *out = reinterpret_cast<char*>(expected.data());
+  std::size_t inLeft = bytes.size(), outLeft = expected.size() * 2;
+  const iconv_t toUtf16 = gToUtf16[first % gCharsetCount];
+  ::iconv(toUtf16, nullptr, nullptr, nullptr, nullptr);  // from the initial state; all, then flush
+  const bool valid = ::iconv(toUtf16, &in, &inLeft, &out, &outLeft) != std::size_t(-1) &&
+                     ::iconv(toUtf16, nullptr, nullptr, &out, &outLeft) != std::size_t(-1);
+  expected.resize(expected.size() - outLeft / 2);
   bool decoded = true;
   std::u16string strict;
   try {
