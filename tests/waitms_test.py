@@ -2,15 +2,13 @@
 """The built waitms run as a process: exact bytes, exit status, when each write arrives.
     waitms_test.py table|names|surroundings|startup PROGRAM FAILING [LAUNCHER]
 FAILING: the program over failing_support.cc (on Windows, that DLL); LAUNCHER: wine-run, qemu"""
-import ctypes, errno, os, pathlib, re, select, shutil, signal, struct, subprocess, sys, tempfile
-import time
+import ctypes, errno, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING = sys.argv[1:4]
 LAUNCHER = sys.argv[4:]
 WINDOWS = PROGRAM.endswith(".exe")
-# No dynamic loader, sanitizer run-time or qemu-user starts without a spare descriptor or 2 MiB to
-# map: those rows take a static build, run alone.
+# No loader, sanitizer run-time or qemu starts without a spare descriptor or 2 MiB: static, alone.
 ALONE = not LAUNCHER and b"INTERP" not in subprocess.check_output(["readelf", "-lW", PROGRAM])
 ROOT = not WINDOWS and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
@@ -26,17 +24,14 @@ USAGE_TEXT = (b"Korvane - WaitMs 1.00.0004\r\n%b\r\n\r\nUsage: %b[.EXE] Interval
 # Wine quotes empty arguments and those with blanks, groups with commas in C, Russian with U+00A0.
 TABLE = [
     ("C", ["999"], 999),  # the deadline's nanoseconds nearly always carry into its seconds
-    ("C", [" \t+42 "], 42, USAGE),
+    ("C", ["", " \t+42 "], 42, USAGE),
     ("C", ["-1"], INF),
     ("C", ["-0.4"], 0),
-    ("C", [".6"], 1),
-    ("C", ["", "5"], 5, USAGE),
     ("C", ["1", "2"], USAGE),
     ("C", ['"250"'], USAGE),
     ("C", ["1,500"], USAGE, 1500),
     ("en_US.UTF-8", ["1,234.5"], 1234),
     ("de_DE.UTF-8", ["1.500"], 1500),
-    ("de_DE.UTF-8", ["2.5"], 25),
     ("ru_RU.UTF-8", ["1\u202f005"], 1005, USAGE),
     ("ru_RU.UTF-8", ["1\u00a0005"], USAGE, 1005),
     ("ru_RU.UTF-8", ["3,5"], 4),
@@ -61,11 +56,9 @@ def usage(locale):  # under Wine in the console's OEM code page
     return USAGE_TEXT % (COPYRIGHT.encode(charset, "replace"), b"waitms")
 
 
-def refuse(answers):  # a seccomp filter: [(system calls, the errno they answer)]; 0 is a success
-    code = [(0x20, 0, 0, 0)]  # that didn't run
-    for calls, answer in answers:
-        code += [op for n in calls for op in ((0x15, 0, 1, n), (6, 0, 0, 0x50000 | answer))]
-    code += [(6, 0, 0, 0x7FFF0000)]  # the rest allowed
+def refuse(answers):  # a seccomp filter: [(system calls, the errno they answer; 0 fakes success)]
+    code = [(0x20, 0, 0, 0)] + [op for calls, answer in answers for n in calls for op in (
+        (0x15, 0, 1, n), (6, 0, 0, 0x50000 | answer))] + [(6, 0, 0, 0x7FFF0000)]  # or allowed
     ops = ctypes.create_string_buffer(b"".join(struct.pack("=HBBI", *op) for op in code))
     prctl, zero = ctypes.CDLL(None).prctl, ctypes.c_ulong(0)  # no new privileges, then the filter
     if prctl(38, ctypes.c_ulong(1), zero, zero, zero) or prctl(
@@ -111,8 +104,7 @@ def run(args, locale="C", program=PROGRAM, out="pipe", env={}, err="pipe", wrap=
         status = process.wait(START_MS / 1000 + 60)
     finally:
         process.kill()  # if it hangs; nothing once it has ended
-    # Read once the program has ended: a service process that Wine starts for it can keep standard
-    # error open for seconds after.
+    # Read once it has ended: a service process that Wine starts may keep stderr open for seconds
     os.set_blocking(process.stderr.fileno(), False)
     return SimpleNamespace(chunks=chunks, output=b"".join(data for _, data in chunks),
                            errors=process.stderr.read() or b"", status=status,
@@ -129,9 +121,9 @@ def expect_outcome(r, want, locale, what):
             since, late = r.chunks[-1][0] - r.quiet, r.chunks[-1][0] - r.chunks[0][0]
             expect(since >= want and late < want + LATE_MS, True,
                    f"{what}: Ok {since:.1f} ms after an empty pipe, {late:.1f} after the message")
-    else:  # in one write
-        want = (0, b"", usage(locale) if want == USAGE else want, 1, True)
-        expect((r.status, r.errors, r.output, len(r.chunks), r.ms < START_MS), want, what)
+    else:  # in one write: INF, USAGE or (status, standard error, output)
+        want = want if type(want) is tuple else (0, b"", usage(locale) if want == USAGE else want)
+        expect((r.status, r.errors, r.output, len(r.chunks), r.ms < START_MS), (*want, 1, 1), what)
 
 
 def table():
@@ -153,22 +145,18 @@ def names():
         return os.path.abspath(shutil.copy(PROGRAM, name))
 
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
-    if not WINDOWS:  # beyond U+FFFF; TSCII 82 gives several characters; BIG5-HKSCS 88 62 two,
-        # the last held back (before x, at the end); CP1255 holds back E0; Latin-1; C0 and C1 breaks
+    if not WINDOWS:  # U+10000 up; TSCII 82: several; BIG5-HKSCS 88 62: two, one held; CP1255 E0
         rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"\x82" * 20, "ta_IN.TSCII"),
                  (b"w\x88\x62x\x88\x62", "zh_HK.BIG5-HKSCS"), (b"w\xe0", "yi_US.CP1255"),
-                 (b"wart\xe4", "C.UTF-8", b"wart\xef\xbf\xbd"), (b"a\nb", "C", b"a?b"),
-                 (b"a\xc2\x85b", "C.UTF-8", b"a?b")]
+                 (b"wart\xe4\xc2\x85", "C.UTF-8", b"wart\xef\xbf\xbd?"), (b"a\nb", "C", b"a?b")]
     for name, locale, *shown_as in rows:
         want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
     if WINDOWS:  # by its path, and as cmd starts it: by its bare name from the current folder
         expect_outcome(run(["250"], program=place("waitms.exe")), 250, "C", "folder with a blank")
         expect_outcome(run(["/c", "waitms", "250"], program="cmd"), 250, "C", "started by cmd")
-        # From a folder whose path is longer than MAX_PATH, whose exec takes no longer one.
-        for _ in range(2):  # a step at a time, as no call takes a path this long
-            os.mkdir("d" * 200)
-            os.chdir("d" * 200)
+        os.makedirs(deep := "d" * 200 + "/" + "d" * 200)  # with the folder, longer than MAX_PATH
+        os.chdir(deep)  # and started from there, as no exec takes a path this long
         place("waitms.exe")
         expect(shown(run([], program="./waitms.exe")), line4(b"waitms"), "MAX_PATH folder")
     shutil.rmtree(folder)
@@ -193,29 +181,22 @@ def surroundings():
         expect((calls(["5"]), calls([])), (period, []), "timer period: waitms 5, the usage text")
         return session.kill()
 
-    # Still asleep seconds into the longest wait, and ended by a signal that ends a process.
     r = run(["2147483647"], wrap=["timeout", "--preserve-status", str(START_MS // 1000 + 1)])
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", 128 + signal.SIGTERM), "SIGTERM")
-    # clock_nanosleep and ppoll by number (32-bit systems' time64 ones too), each refused (EPERM),
-    # faking a success (0) or a signal (EINTR) every time: only the clock ends the wait. 999 ms:
-    # the deadline's nanoseconds nearly always carry into its seconds.
+    # clock_nanosleep and ppoll by number (32-bit systems' time64 ones too), each answering EPERM
+    # (refused), 0 (a fake success) or EINTR (a signal) every time: only the clock ends the wait.
     calls = {"x86_64": ((230,), (271,)), "aarch64": ((115,), (73,)), "s390x": ((262,), (302,)),
-             "i686": ((267, 407), (309, 414)), "armv7l": ((265, 407), (336, 414))}.get(
-                 os.uname().machine)
-    EPERM, EINTR = errno.EPERM, errno.EINTR
-    sandboxes = [((EPERM, None), 999), ((None, EPERM), 999), ((0, EPERM), 300),
-                 ((EINTR, EPERM), 300), ((EINTR, None), 0), ((EPERM, EPERM), 300)]
+             "i686": ((267, 407), (309, 414)), "armv7l": ((265, 407), (336, 414))}
+    calls = calls.get(os.uname().machine)
+    EPERM, EINTR, none = errno.EPERM, errno.EINTR, (1, b"waitms: run-time error 17 (0x00000011)\n")
+    sandboxes = [((EPERM, None), 999, 999), ((None, EPERM), 999, 999), ((0, EPERM), 300, 300),
+                 ((EINTR, EPERM), 300, 300), ((EINTR, None), 0, 0),
+                 ((EPERM, EPERM), 300, none + (b"Waiting 300 ms... ",))]  # no Ok without the wait
     if LAUNCHER or not calls:  # under qemu-user the filter would meet the emulator's own calls
         sandboxes = print("skipped: timed waits refused (it takes a known machine, no emulator)")
-    for answers, interval in sandboxes or []:
+    for answers, interval, want in sandboxes or []:
         r = run([str(interval)], refused=[(n, e) for n, e in zip(calls, answers) if e is not None])
-        what = "waitms %d, clock_nanosleep %s, ppoll %s" % (
-            interval, *(errno.errorcode.get(e, e) for e in answers))
-        if answers == (EPERM, EPERM):  # every timed wait refused: no Ok without the wait
-            expect((r.output, r.errors, r.status), (b"Waiting 300 ms... ",
-                   b"waitms: run-time error 17 (0x00000011)\n", 1), what)
-        else:
-            expect_outcome(r, interval, "C", what)
+        expect_outcome(r, want, "C", f"waitms {interval}, clock_nanosleep and ppoll {answers}")
     if not ALONE:
         return print("skipped: no descriptor or memory to spare (it takes a static build, alone)")
     # +250 and the folder's name need no locale; German 1.500 does, and can't be read without a
@@ -247,7 +228,7 @@ def startup():
     def run_failing(args, **env):
         env["WAITMS_CALL_LOG"] = "Z:" + log.replace("/", "\\") if WINDOWS else log
         r = run(args, program=failing, env=env)
-        r.calls = pathlib.Path(log).read_text().split()
+        r.calls = open(log).read().split()
         os.remove(log)
         return r
 
