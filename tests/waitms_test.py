@@ -145,10 +145,11 @@ def names():
         return os.path.abspath(shutil.copy(PROGRAM, name))
 
     rows = [("pause.exe".encode(), "C"), ("ждать.exe".encode(), "ru_RU.UTF-8")]
-    if not WINDOWS:  # U+10000 up; TSCII 82: several; BIG5-HKSCS 88 62: two, one held; CP1255 E0
+    if not WINDOWS:  # U+10000 up; TSCII, BIG5-HKSCS: several, one held; CP1255 holds E0; controls
         rows += [("a\U00010000\U0010ffff".encode(), "C.UTF-8"), (b"\x82" * 20, "ta_IN.TSCII"),
                  (b"w\x88\x62x\x88\x62", "zh_HK.BIG5-HKSCS"), (b"w\xe0", "yi_US.CP1255"),
-                 (b"wart\xe4\xc2\x85", "C.UTF-8", b"wart\xef\xbf\xbd?"), (b"a\nb", "C", b"a?b")]
+                 (b"a\n \x7f", "C", b"a? ?"),  # C0 and DEL as ?, not the blank, nor in UTF-8 A0
+                 (b"\xe4\xc2\x85\xc2\xa0", "C.UTF-8", "\ufffd?\xa0".encode())]  # Latin-1, C1
     for name, locale, *shown_as in rows:
         want = name.decode()[:-4].encode("cp866") if WINDOWS else (shown_as + [name])[0]
         expect(shown(run([], locale, place(name))), line4(want), f"started as {name}")
