@@ -83,7 +83,7 @@ else()
   endif()
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${WAITMS_HOMEPAGE})
   set(CPACK_PACKAGE_DESCRIPTION [=[
-waitms writes 'Waiting N ms... ', waits exactly N milliseconds and writes
+waitms writes 'Waiting N ms... ', waits at least N milliseconds and writes
 'Ok'. Scripts use it for a dependable pause: it never reads standard input,
 never dies on a closed or broken standard output and never wakes early.
 Its arguments, joined with single spaces, are read as one number with the

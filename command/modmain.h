@@ -9,7 +9,8 @@ namespace modMain {
 void Main();
 
 // The wait command: reads the interval from the command line, then waits and confirms, refuses
-// INFINITE, or shows the usage text. It lets out one failure alone: a wait that the system refuses.
+// INFINITE, or shows the usage text. It lets out two failures alone: a wait that the system
+// refuses, and a locale that the environment names but that can't be loaded (see user_locale.h).
 void RunWait();
 
 // Writes the usage text in one piece. On a failure it writes nothing and passes the failure on.

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 // Counter ticks in `ms` milliseconds, rounded up. Split at whole seconds so that nothing overflows
-// for any `ms` below 2^32 at counter frequencies up to 10^15 Hz: `ms * frequency` would at 9 GHz.
+// for any `ms` below 2^32 at counter frequencies up to about 4.29 THz (1000 * 2^32 Hz, where the
+// result itself fills 64 bits; 8.59 THz for the longest wait, 2^31 - 1 ms): `ms * frequency`
+// would overflow from 4.29 GHz. Counters run at 10 MHz (Windows 10 on) or a few GHz at most.
 constexpr std::uint64_t TicksIn(std::uint64_t ms, std::uint64_t frequency) {
   return ms / 1000 * frequency + (ms % 1000 * frequency + 999) / 1000;
 }

@@ -16,7 +16,8 @@
 #include "kernel32.h"
 
 extern "C" {
-// The full path of the running executable, recorded for the system's "App Paths".
+// The full path of the running executable, recorded for the system's "App Paths"; empty where the
+// system has no such registry.
 HRESULT WINAPI ksRegisterAppPath(char16_t* path, std::int32_t capacity, std::int32_t* length);
 // Nonzero (true) while the program runs inside its development environment.
 HRESULT WINAPI ksIsInIDE(std::int16_t* inIde);

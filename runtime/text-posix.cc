@@ -20,9 +20,11 @@ bool IsLowSurrogate(char32_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// ASCII needs no locale: every charset glibc offers for a locale reads and writes the bytes below
-// 0x80, in the initial shift state, as the ASCII characters. So an ASCII text is converted without
-// loading one, and an ASCII byte without a library call.
+// ASCII needs no locale. The bytes below 0x80, in the initial shift state, are the ASCII characters
+// in the charset of every locale that glibc supports (/usr/share/i18n/SUPPORTED). localedef makes
+// one of any other, such as SHIFT_JIS, where 0x5C is U+00A5, only when forced (-c), warning that
+// it is not ISO C compliant; there those bytes read and write as ASCII all the same. So an ASCII
+// text is converted without loading a locale, and an ASCII byte without a library call.
 bool IsAscii(std::uint32_t c) {
   return c < 0x80;
 }
