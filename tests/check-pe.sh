@@ -1,13 +1,11 @@
 #!/bin/sh
 # waitms.exe and KORVANESUPPORT0100.DLL as files, read with the cross binutils: check-pe.sh BUILD_DIR
 set -eu
-dir=$1
-tmp=$(mktemp -d)
+dir=$1 tmp=$(mktemp -d) failures=0
 trap 'rm -rf "$tmp"' EXIT
 i686-w64-mingw32-objdump -fp "$dir/waitms.exe" >"$tmp/exe"
 i686-w64-mingw32-objdump -p "$dir/KORVANESUPPORT0100.DLL" >"$tmp/dll"
 i686-w64-mingw32-windres -i "$dir/waitms.exe" -O rc -o "$tmp/rc"
-failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 has() { grep -qE "$2" "$1" || fail "$3"; }
 

@@ -4,12 +4,12 @@ import ctypes, errno, os, re, select, shutil, signal, struct, subprocess, sys, t
 from types import SimpleNamespace
 
 GROUP, PROGRAM, FAILING, *LAUNCHER = sys.argv[1:]
-WINDOWS = PROGRAM.endswith(".exe")
+WINDOWS, ARCH = PROGRAM.endswith(".exe"), os.uname().machine
 # Without a spare descriptor or 2 MiB to map, a static build alone starts (not under qemu)
 ALONE = not LAUNCHER and b"INTERP" not in subprocess.check_output(["readelf", "-lW", PROGRAM])
 ROOT = not WINDOWS and subprocess.call(["unshare", "-m", "true"], stderr=subprocess.DEVNULL) == 0
 START_MS = 120000 if WINDOWS else 2000  # the longest a start may take; Wine's can be slow
-LATE_MS = 10000 if WINDOWS else 250  # the latest "Ok" may come after its interval, as a reader sees
+LATE_MS = 10000 if WINDOWS else 250  # the latest "Ok" may come after the interval, as seen
 INF, USAGE = (0, b"", b"INFINITE value not supported!\r\n", 1, True), "usage"  # see expect_outcome
 FAILURES, XX, DE = [], "xx_XX.UTF-8", "de_DE.UTF-8"  # XX: a locale that no system has
 COPYRIGHT = "(c) Корване, 2010. Посвящается всем, кто умеет ждать."
@@ -62,8 +62,8 @@ def refuse(answers):  # a seccomp filter: [(system calls, the errno they answer;
         os._exit(77)
 
 
-def run_once(args, locale="C", program=PROGRAM, out="pipe", env={}, wrap=[], refused=()):
-    # out: pipe, closed, full or broken (no reader); refused: see refuse()
+def run(args, locale="C", program=PROGRAM, out="pipe", env={}, wrap=[], refused=(), again=WINDOWS):
+    # out: pipe, closed, full or broken (no reader); refused: see refuse(); again: see the end
     environ = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))} | env | (
         locale if isinstance(locale, dict) else {"LC_ALL": locale})
     argv = wrap + LAUNCHER + [program, *args]
@@ -80,8 +80,7 @@ def run_once(args, locale="C", program=PROGRAM, out="pipe", env={}, wrap=[], ref
         if refused:
             refuse(refused)
 
-    # Standard error to a file: a relay trace fills a pipe that nobody reads until the end, and a
-    # service process that Wine starts can keep a pipe open for seconds after the program ends.
+    # Standard error to a file: a trace fills a pipe, Wine's services keep one open for seconds.
     errors = tempfile.TemporaryFile()
     process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=write, stderr=errors,
                                env=environ, preexec_fn=prepare)
@@ -101,17 +100,12 @@ def run_once(args, locale="C", program=PROGRAM, out="pipe", env={}, wrap=[], ref
     finally:
         process.kill()  # if it hangs; nothing once it has ended
     errors.seek(0)
+    if status == -signal.SIGKILL and again:  # a hang raises: Wine's server kills a slow exit
+        print("killed by Wine a second after it ended (qemu, a busy machine): run again")
+        return run(args, locale, program, out, env, wrap, refused, again=False)
     return SimpleNamespace(chunks=chunks, output=b"".join(data for _, data in chunks),
                            errors=errors.read(), status=status,
                            ms=(time.monotonic() - start) * 1000, quiet=(quiet - start) * 1000)
-
-
-def run(*args, **options):  # a hang raises; SIGKILL comes from Wine's server, which kills a process
-    r = run_once(*args, **options)  # still there a second after it ended: qemu on a busy machine
-    if WINDOWS and r.status == -signal.SIGKILL:
-        print("killed by Wine a second after it ended, slow under qemu: run again")
-        r = run_once(*args, **options)
-    return r
 
 
 def expect_outcome(r, want, what, locale="C"):
@@ -138,8 +132,7 @@ def table():
 
 
 def names():
-    # Line 4 of the usage text: on Windows the name less .exe, in the console's code page; elsewhere
-    # the file name's bytes as the locale reads them. Windows splits a command line at the blank.
+    # Line 4 of the usage text: Windows' name less .exe in the console's code page, else the bytes.
     os.chdir(folder := tempfile.mkdtemp(prefix="waitms "))
     shown = lambda r: r.output.split(b"\r\n")[3:4]
     line4 = lambda name: [b"Usage: %b[.EXE] Interval" % name]
@@ -202,11 +195,9 @@ def surroundings():
 
     r = run(["2147483647"], wrap=["timeout", "--preserve-status", str(START_MS // 1000 + 1)])
     expect((r.output, r.status), (b"Waiting 2147483647 ms... ", 128 + signal.SIGTERM), "SIGTERM")
-    # clock_nanosleep and ppoll by number (32-bit systems' time64 ones too), each answering EPERM
-    # (refused), 0 (a fake success) or EINTR (a signal) every time: only the clock ends the wait.
+    # clock_nanosleep and ppoll (and time64 ones) answering EPERM, 0 (faked) or EINTR every time
     calls = {"x86_64": ((230,), (271,)), "aarch64": ((115,), (73,)), "s390x": ((262,), (302,)),
-             "i686": ((267, 407), (309, 414)), "armv7l": ((265, 407), (336, 414))}
-    calls = calls.get(os.uname().machine)
+             "i686": ((267, 407), (309, 414)), "armv7l": ((265, 407), (336, 414))}.get(ARCH)
     EPERM, EINTR, none = errno.EPERM, errno.EINTR, (1, b"waitms: run-time error 17 (0x00000011)\n")
     sandboxes = [((EPERM, None), 999, 999), ((None, EPERM), 999, 999), ((0, EPERM), 300, 300),
                  ((EINTR, EPERM), 300, 300), ((EINTR, None), 0, 0),
