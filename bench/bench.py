@@ -77,7 +77,7 @@ def spawn_directly(command):
     return wall
 
 
-def lateness(command, interval):
+def lateness(command, interval, statuses=(0,)):
     """Ms from the arrival of "Waiting" to that of "Ok", less the interval; None when the two
     arrived in one read (the reader was too late to tell) for an interval above 0."""
     read, write = os.pipe()
@@ -88,23 +88,26 @@ def lateness(command, interval):
         arrivals.append(time.perf_counter())
         output += chunk
     os.close(read)
-    if process.wait() != 0 or len(arrivals) > 2 or output != b"Waiting %d ms... Ok\r\n" % interval:
+    status = process.wait()
+    complete = output == b"Waiting %d ms... Ok\r\n" % interval
+    if status not in statuses or len(arrivals) > 2 or not complete:
         raise RuntimeError(f"waitms {interval} wrote {output!r} in {len(arrivals)} pieces, "
-                           f"status {process.returncode}")
+                           f"status {status}")
     if len(arrivals) == 1 and interval > 0:
         return None
     return (arrivals[-1] - arrivals[0]) * 1000 - interval
 
 
-def print_lateness(command, runs):
+def print_lateness(command, runs, statuses=(0,)):
     # As a reader of standard output sees it: from the announcement's arrival on a pipe to the
     # arrival of "Ok", less the interval.
     for interval in (0, 1, 5, 50):
-        late = [lateness(command, interval) for _ in range(max(runs // 4, 100))]
+        late = [lateness(command, interval, statuses) for _ in range(max(runs // 4, 100))]
         merged = late.count(None)
         late = sorted(x for x in late if x is not None)
+        left_out = f" ({merged} read in one piece left out)" if merged else ""
         print(f"lateness   waitms {interval}: min {late[0]:.3f} ms, median {median(late):.3f} ms, "
-              f"max {late[-1]:.3f} ms" + (f" ({merged} read in one piece left out)" if merged else ""))
+              f"max {late[-1]:.3f} ms{left_out}")
 
 
 def median(values):
@@ -123,7 +126,9 @@ def main():
         print(f"waitms: {waitms} under Wine, prefix {prefix}; lateness only, "
               f"LC_ALL={os.environ.get('LC_ALL', '')}")
         subprocess.run([launcher, waitms, "0"], check=True, capture_output=True)  # a session up
-        print_lateness([launcher, waitms], args.runs)
+        # Under qemu-i386 the wineserver may kill a process that takes over a second to finish
+        # exiting (SIGKILL, status -9), after its "Ok": its lateness stands.
+        print_lateness([launcher, waitms], args.runs, statuses=(0, -9))
         return 0
     sleep = shutil.which("sleep")
     folder = tempfile.mkdtemp(prefix="waitms-bench-")
