@@ -45,7 +45,8 @@ bool IsC(std::string_view name) {
   if (name.size() > 2 && (name[0] == 'C' || name[0] == 'c') && name[1] == '.') {
     return Lower(name.substr(2), true) == "utf8";  // the charset as glibc compares it
   }
-  return Lower(name, false) == "c" || Lower(name, false) == "posix";
+  const std::string lower = Lower(name, false);
+  return lower == "c" || lower == "posix";
 }
 
 // The report goes to a terminal: a byte that is not printable ASCII is escaped, never written raw.
